@@ -1,0 +1,2 @@
+// The SGI image reader shared by both converters.
+#pragma once

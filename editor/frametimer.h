@@ -1,0 +1,21 @@
+// Frame pacing: a 24 ms SDL timer raises a flag that the frame loop waits for.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+enum : uint32_t { FrameInterval = 24 };
+
+// Written 1 by the timer thread, tested and cleared by the main thread.
+extern std::atomic<uint8_t> tickFlag;
+
+// Starts the periodic timer. SDL must be initialised with its timer subsystem. When the timer
+// cannot be had, frames are paced from SDL_GetTicks instead.
+void StartFrameTimer();
+
+// The timer callback: raises tickFlag and keeps the interval.
+uint32_t FrameTimerCallback(uint32_t interval, void* parameter);
+
+// Polls input until a tick has come, then clears the flag. Naps a millisecond whenever the
+// event queue is empty, so that waiting does not burn a processor core.
+void WaitForTick();

@@ -1,0 +1,46 @@
+// koba: the Gravlin sprite editor.
+#include <cstdio>
+#include <cstring>
+
+#include "editor/editor.h"
+#include "editor/packpath.h"
+#include "util/fatal.h"
+
+static void PrintHelp()
+{
+    std::printf(
+        "Usage: koba [SPRITE]\n"
+        "Edit a Gravlin sprite (up to 255x255 palette-index cells) with the keyboard.\n"
+        "\n"
+        "SPRITE is read at start and written back when you quit with Esc (closing the window,\n"
+        "Ctrl+C or SIGTERM save as well). A file that does not exist yet is created; without\n"
+        "SPRITE a fresh 16x16 sprite is edited and nothing is saved.\n"
+        "The palette, font and interface graphics come from KOBA.VPK beside the program.\n"
+        "\n"
+        "Keys: arrows move the cursor, Space paints, Shift+arrows pick the colour,\n"
+        "Ctrl+arrows resize, Alt+arrows move the origin, Tab sets the key colour,\n"
+        "h and v mirror, Esc saves and quits.\n");
+}
+
+int main(int argc, char** argv)
+{
+    SetProgramName("koba");
+    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        PrintHelp();
+        return 0;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("koba 1.0.0\n");
+        return 0;
+    }
+    EditorOptions options;
+    if (argc > 1) {
+        options.documentPath = argv[1];
+        options.hasDocument = true;
+    }
+    options.packPath = ResourcePackPath(argv[0]);
+    StartEditor(options);
+    while (RunEditorFrame()) {
+    }
+    return StopEditor();
+}

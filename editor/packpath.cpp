@@ -1,0 +1,41 @@
+#include "editor/packpath.h"
+
+#include <cctype>
+#include <climits>
+#include <unistd.h>
+
+static bool FileExists(const std::string& path)
+{
+    return ::access(path.c_str(), F_OK) == 0;
+}
+
+std::string ResourcePackPathFor(const std::string& programPath)
+{
+    size_t slash = programPath.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string() : programPath.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? programPath : programPath.substr(slash + 1);
+    // A program file with an extension (koba.exe) still reads KOBA.VPK.
+    size_t dot = name.find('.');
+    if (dot != std::string::npos && dot > 0)
+        name.erase(dot);
+    for (char& c : name)
+        c = char(std::toupper(static_cast<unsigned char>(c)));
+    std::string beside = folder + name + ".VPK";
+    if (FileExists(beside))
+        return beside;
+    std::string installed = folder + "../share/koba/" + name + ".VPK";
+    if (FileExists(installed))
+        return installed;
+    return beside;
+}
+
+std::string ResourcePackPath(const std::string& argv0)
+{
+    char buffer[PATH_MAX];
+    ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length > 0) {
+        buffer[length] = 0;
+        return ResourcePackPathFor(buffer);
+    }
+    return ResourcePackPathFor(argv0);
+}

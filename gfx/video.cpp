@@ -1,0 +1,109 @@
+#include "gfx/video.h"
+
+#include <SDL.h>
+#include <cstdlib>
+#include <cstring>
+
+#include "gfx/sprites.h"
+#include "util/fatal.h"
+
+bool WindowedVideo = true;
+SDL_Surface* ScreenSurface = nullptr;
+uint16_t* ScreenPixels = nullptr;
+int32_t ScreenPitch = 0;
+ColourIndex* IndexCanvas = nullptr;
+Pixel* HiColourCanvas = nullptr;
+Pixel PaletteColours[256];
+
+static void AllocateCanvases()
+{
+    // A second start must not leak the first canvases.
+    std::free(IndexCanvas);
+    std::free(HiColourCanvas);
+    ResetSpriteRegistry();
+    // Zeroed, so that pictures and the enlargement of sprites at the sheet edges are repeatable.
+    IndexCanvas = static_cast<ColourIndex*>(std::calloc(size_t(CanvasWidth) * IndexCanvasHeight, 1));
+    if (!IndexCanvas)
+        FatalOutOfMemory("the index canvas");
+    HiColourCanvas = static_cast<Pixel*>(std::calloc(size_t(CanvasWidth) * HiColourCanvasHeight, sizeof(Pixel)));
+    if (!HiColourCanvas)
+        FatalOutOfMemory("the hi-colour canvas");
+}
+
+void StartVideo()
+{
+    SetFatalCleanup(StopVideo);
+    SDL_Surface* surface = SDL_SetVideoMode(ScreenWidth, ScreenHeight, 16, WindowedVideo ? 0 : SDL_FULLSCREEN);
+    if (!surface)
+        FatalLine("Can't initialize SDL video, sorry.", 1);
+    AllocateCanvases();
+    ScreenSurface = surface;
+    ScreenPixels = static_cast<uint16_t*>(surface->pixels);
+    ScreenPitch = ScreenWidth * 2;
+}
+
+void StartCanvases()
+{
+    SetFatalCleanup(StopVideo);
+    AllocateCanvases();
+}
+
+void StopVideo()
+{
+    std::free(IndexCanvas);
+    IndexCanvas = nullptr;
+    std::free(HiColourCanvas);
+    HiColourCanvas = nullptr;
+    if (ScreenSurface) {
+        SDL_FreeSurface(ScreenSurface);
+        ScreenSurface = nullptr;
+        ScreenPixels = nullptr;
+    }
+}
+
+static inline uint16_t* ScreenRow(int32_t y)
+{
+    return reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(ScreenPixels) + size_t(y) * ScreenPitch);
+}
+
+// Converts one index row and writes it doubled into two target rows.
+static inline void DoubleRow(const ColourIndex* source, int32_t w, uint16_t* top, uint16_t* bottom)
+{
+    for (int32_t i = 0; i < w; ++i) {
+        uint32_t p = PaletteColours[source[i]];
+        uint32_t pair = p | (p << 16);
+        std::memcpy(top + 2 * i, &pair, 4);
+        std::memcpy(bottom + 2 * i, &pair, 4);
+    }
+}
+
+void PresentZoomed(int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t w, int32_t h)
+{
+    if (!ScreenPixels)
+        return;
+    for (int32_t j = 0; j < h; ++j) {
+        const ColourIndex* source = IndexCanvas + size_t(sy + j) * CanvasWidth + sx;
+        DoubleRow(source, w, ScreenRow(dy + 2 * j) + dx, ScreenRow(dy + 2 * j + 1) + dx);
+    }
+    SDL_UpdateRect(ScreenSurface, 0, 0, 0, 0);
+}
+
+void PresentHiColour(int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t w, int32_t h)
+{
+    if (!ScreenPixels)
+        return;
+    for (int32_t j = 0; j < h; ++j) {
+        const Pixel* source = HiColourCanvas + size_t(sy + j) * CanvasWidth + sx;
+        std::memcpy(ScreenRow(dy + j) + dx, source, size_t(w) * sizeof(Pixel));
+    }
+    SDL_UpdateRect(ScreenSurface, 0, 0, 0, 0);
+}
+
+void ZoomToHiColour(int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t w, int32_t h)
+{
+    for (int32_t j = 0; j < h; ++j) {
+        const ColourIndex* source = IndexCanvas + size_t(sy + j) * CanvasWidth + sx;
+        Pixel* top = HiColourCanvas + size_t(dy + 2 * j) * CanvasWidth + dx;
+        DoubleRow(source, w, top, top + CanvasWidth);
+    }
+}

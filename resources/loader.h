@@ -1,0 +1,22 @@
+// Loading a whole resource pack: palettes, interface sprites and font glyphs by extension.
+#pragma once
+
+#include <string>
+
+#include "resources/pak.h"
+
+// The base name of a directory entry (before its first '.') and its extension (at most three
+// characters after that '.'; a name without '.' has an empty base and its first three
+// characters as extension).
+void SplitSubfileName(const std::string& name, std::string& baseName, std::string& extension);
+
+// The pack path without its folders ('/' and '\' both separate) and cut before its first '.'.
+std::string PackBaseName(const std::string& path);
+
+// Walks the pack in directory order: "VPL" to ApplyPalette, "VSF" and "VFF" to RegisterSprite
+// (glyphs under pack base name + ":" + base name); other extensions are skipped.
+// Requires StartVideo or StartCanvases. Does not return on a bad pack.
+void LoadResourcePack(const std::string& path);
+
+// The same walk over an archive already in memory (the pack tool and the fuzzer use it).
+void LoadResourceArchive(const PakArchive& archive);

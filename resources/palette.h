@@ -1,0 +1,19 @@
+// Palettes: 256 entries of three 6-bit components, turned into screen pixels that also carry
+// the solid (0x0020) and air (0x0001) material flags of each index.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+enum : size_t { PaletteSize = 768 };
+
+extern uint8_t CurrentPalette[PaletteSize];
+
+// Fills PaletteColours from palette (at least 768 bytes; components above 63 count as 63),
+// then copies it into CurrentPalette.
+void ApplyPalette(const uint8_t* palette);
+
+// For palette subfiles of unknown length: refuses one shorter than 768 bytes with a fatal
+// line naming it, exit status 1.
+void ApplyPaletteData(const uint8_t* data, size_t size, const std::string& name);

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <csignal>
+
+#include "editor/editor.h"
+#include "editor/frametimer.h"
+#include "editor/input.h"
+#include "gfx/video.h"
+
+static void PushKey(int symbol, bool down)
+{
+    SDL_Event event = {};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.type = event.type;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = SDLKey(symbol);
+    ASSERT_EQ(SDL_PushEvent(&event), 0);
+}
+
+class InputTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER), 0) << SDL_GetError();
+        StartVideo();
+        ResetInput();
+        while (PollInput()) {
+        }
+        ResetInput();
+    }
+    void TearDown() override
+    {
+        StopVideo();
+        SDL_Quit();
+    }
+};
+
+TEST_F(InputTest, EachPollTakesOneEventSoAPressAndReleaseSpanTwoPolls)
+{
+    PushKey(97, true);
+    PushKey(97, false);
+    EXPECT_TRUE(PollInput());
+    EXPECT_EQ(keyDown[97], 1);
+    EXPECT_TRUE(PollInput());
+    EXPECT_EQ(keyDown[97], 0);
+    EXPECT_FALSE(PollInput());
+}
+
+TEST_F(InputTest, LastKeyDownIsTheHighestSymbolHeld)
+{
+    EXPECT_FALSE(AnyKeyDown());
+    EXPECT_EQ(LastKeyDown(), 0);
+    PushKey(304, true);
+    PushKey(97, true);
+    PollInput();
+    PollInput();
+    EXPECT_TRUE(AnyKeyDown());
+    EXPECT_EQ(LastKeyDown(), 304);
+}
+
+TEST_F(InputTest, WaitForKeyReturnsOnceAllKeysAreUp)
+{
+    PushKey(304, true);
+    PushKey(97, true);
+    PushKey(97, false);
+    PushKey(304, false);
+    EXPECT_EQ(WaitForKey(), 304);
+    EXPECT_FALSE(AnyKeyDown());
+}
+
+TEST_F(InputTest, OtherEventsAreDroppedButACloseRequestAsksToQuit)
+{
+    SDL_Event motion = {};
+    motion.type = SDL_MOUSEMOTION;
+    SDL_PushEvent(&motion);
+    EXPECT_TRUE(PollInput());
+    EXPECT_FALSE(AnyKeyDown());
+    EXPECT_FALSE(QuitRequested());
+    SDL_Event quit = {};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    PollInput();
+    EXPECT_TRUE(QuitRequested());
+}
+
+TEST_F(InputTest, TheTimerTicksAndWaitForTickClearsTheFlag)
+{
+    tickFlag = 0;
+    EXPECT_EQ(FrameTimerCallback(24, nullptr), 24u);
+    EXPECT_EQ(tickFlag.load(), 1);
+    StartFrameTimer();
+    WaitForTick();
+    EXPECT_EQ(tickFlag.load(), 0);
+    // A second wait needs a fresh tick: the timer keeps running.
+    WaitForTick();
+    EXPECT_EQ(tickFlag.load(), 0);
+}
+
+TEST_F(InputTest, EventsArriveWhileWaitingForATick)
+{
+    StartFrameTimer();
+    PushKey(32, true);
+    WaitForTick();
+    EXPECT_EQ(keyDown[32], 1);
+}
+
+// The editor loop, driven headless.
+class EditorLoopTest : public testing::Test {
+protected:
+    void TearDown() override { SDL_Quit(); }
+};
+
+TEST_F(EditorLoopTest, EscEndsTheLoopOnlyAfterItsFrameWasPresented)
+{
+    EditorOptions options;
+    StartEditor(options);
+    for (int i = 0; i < 256; ++i)
+        PaletteColours[i] = Pixel(i * 257);
+    ASSERT_TRUE(RunEditorFrame());
+    // What the final frame shows must be on the screen when the loop ends.
+    IndexCanvas[1000 * CanvasWidth] = 200;
+    PushKey(27, true);
+    EXPECT_FALSE(RunEditorFrame());
+    auto* screen = static_cast<uint16_t*>(ScreenSurface->pixels);
+    EXPECT_EQ(screen[0], PaletteColours[200]);
+    EXPECT_EQ(StopEditor(), 0);
+}
+
+TEST_F(EditorLoopTest, SigtermEndsTheLoopLikeEsc)
+{
+    EditorOptions options;
+    StartEditor(options);
+    ASSERT_TRUE(RunEditorFrame());
+    std::raise(SIGTERM);
+    EXPECT_FALSE(RunEditorFrame());
+    EXPECT_EQ(StopEditor(), 0);
+}

@@ -1,0 +1,34 @@
+// Small helpers shared by the tests: scratch folders, whole files, running programs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A fresh folder under the system's temporary folder, removed with its contents at the end.
+struct ScratchDir {
+    std::string path;
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    std::string operator/(const std::string& name) const { return path + "/" + name; }
+};
+
+std::vector<uint8_t> ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+bool PathExists(const std::string& path);
+
+struct ProgramResult {
+    int status = -1;  // exit status, or 128 + signal
+    std::string out;  // standard output
+    std::string err;  // standard error
+};
+
+// Runs a program with arguments (no shell), optionally in a folder and under a file-size
+// limit in bytes (0: none), capturing both output streams.
+ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string& workDir = "",
+                         long fileSizeLimit = 0);
+
+// Path of a program built in this build tree (for example "tintpour" or "koba").
+std::string BuiltProgram(const std::string& name);

@@ -1,0 +1,87 @@
+#include "util/fatal.h"
+
+#include <cerrno>
+#include <cinttypes>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+static std::string programName = "gravlin";
+static void (*fatalCleanup)() = nullptr;
+
+void SetProgramName(const std::string& name)
+{
+    programName = name;
+}
+
+const std::string& ProgramName()
+{
+    return programName;
+}
+
+void SetFatalCleanup(void (*cleanup)())
+{
+    fatalCleanup = cleanup;
+}
+
+static void RunCleanup()
+{
+    // Clear first: a cleanup that itself fails must not recurse.
+    void (*cleanup)() = fatalCleanup;
+    fatalCleanup = nullptr;
+    if (cleanup)
+        cleanup();
+}
+
+[[noreturn]] static void Halt(int status)
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::exit(status);
+}
+
+static void PrintReason(const std::string& file, const std::string& reason)
+{
+    if (file.empty())
+        std::fprintf(stderr, "%s: %s\n", programName.c_str(), reason.c_str());
+    else
+        std::fprintf(stderr, "%s: %s: %s\n", programName.c_str(), file.c_str(), reason.c_str());
+}
+
+[[noreturn]] __attribute__((noinline)) void RunError(int code, const std::string& file, const std::string& reason)
+{
+    // The address is where the failing operation was called from, as the classic report gives it.
+    uintptr_t address = reinterpret_cast<uintptr_t>(__builtin_return_address(0));
+    RunCleanup();
+    std::printf("Runtime error %d at 0x%08" PRIXPTR "\n", code, address & 0xFFFFFFFFu);
+    std::fflush(stdout);  // the classic line comes first, whatever the streams are tied to
+    PrintReason(file, reason);
+    Halt(code);
+}
+
+[[noreturn]] void RunErrorFromErrno(int errnoValue, const std::string& file, const std::string& action)
+{
+    // Exit statuses are 8 bits wide; an errno of 0 would report a failure as success.
+    int code = errnoValue > 0 && errnoValue < 256 ? errnoValue : 1;
+    RunError(code, file, action + ": " + std::strerror(errnoValue));
+}
+
+[[noreturn]] void FatalLine(const std::string& line, int status)
+{
+    RunCleanup();
+    std::printf("%s\n", line.c_str());
+    Halt(status);
+}
+
+[[noreturn]] void FatalReject(const std::string& file, const std::string& reason)
+{
+    RunCleanup();
+    PrintReason(file, reason);
+    Halt(1);
+}
+
+[[noreturn]] void FatalOutOfMemory(const std::string& what)
+{
+    RunError(RunErrorOutOfMemory, "", "out of memory for " + what);
+}

@@ -1,0 +1,33 @@
+// Whole-file reading and atomic whole-file writing, shared by the editor and the converters.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Outcome of a file operation: code 0 on success, else the run-time error number to stop with
+// (the OS error code, or 100 / 101 for a short read / write) and a reason for people.
+struct FileStatus {
+    int code = 0;
+    std::string reason;
+    bool ok() const { return code == 0; }
+};
+
+// Reads the whole file, opened read-only. A directory is refused (EISDIR); a file that
+// shrinks while it is read gives 100.
+FileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& data);
+
+// Writes data to a temporary file in the target's folder and renames it over the target, so
+// that a failure never leaves a partial file nor touches an existing one. The temporary name
+// has a fixed length, so any target name the file system accepts works. An existing target's
+// permission bits are kept; a new file gets 0666 less the umask. A short write gives 101.
+FileStatus WriteFileAtomic(const std::string& path, const uint8_t* data, size_t size);
+
+inline FileStatus WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& data)
+{
+    return WriteFileAtomic(path, data.data(), data.size());
+}
+
+// The folder part of a path as written, up to and including its last '/', or "" when none.
+std::string DirectoryOf(const std::string& path);
