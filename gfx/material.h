@@ -3,11 +3,12 @@
 
 #include <cstdint>
 
-extern const uint8_t materialWater[256];
-extern const uint8_t materialAir[256];
-extern const uint8_t materialWormsCollide[256];
-extern const uint8_t materialProjectilesCollide[256];
-extern const uint8_t materialDiggable[256];
+// Each row: 256 entries by ColourIndex, 1 where the flag is set, else 0.
+extern const uint8_t (&materialWater)[256];
+extern const uint8_t (&materialAir)[256];
+extern const uint8_t (&materialWormsCollide)[256];
+extern const uint8_t (&materialProjectilesCollide)[256];
+extern const uint8_t (&materialDiggable)[256];
 
 struct MaterialRow {
     const uint8_t* flags;
