@@ -1,1 +1,275 @@
 #include "convert/sgi.h"
+
+#include <bit>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <new>
+
+#include "util/numfmt.h"
+
+static const char* const planeNames[4] = {"red", "green", "blue", "alpha"};
+
+uint16_t ByteSwap16(uint16_t value)
+{
+    return uint16_t((value >> 8) | (value << 8));
+}
+
+uint32_t ByteSwap32(uint32_t value)
+{
+    return (value >> 24) | ((value >> 8) & 0x0000FF00u) | ((value << 8) & 0x00FF0000u) | (value << 24);
+}
+
+static uint16_t BigToHost16(uint16_t value)
+{
+    return std::endian::native == std::endian::little ? ByteSwap16(value) : value;
+}
+
+static uint32_t BigToHost32(uint32_t value)
+{
+    return std::endian::native == std::endian::little ? ByteSwap32(value) : value;
+}
+
+void SgiHeaderToHost(SgiHeader& header)
+{
+    header.magic = BigToHost16(header.magic);
+    header.dimension = BigToHost16(header.dimension);
+    header.xSize = BigToHost16(header.xSize);
+    header.ySize = BigToHost16(header.ySize);
+    header.zSize = BigToHost16(header.zSize);
+    header.minimum = BigToHost32(header.minimum);
+    header.maximum = BigToHost32(header.maximum);
+    header.colourMap = BigToHost32(header.colourMap);
+}
+
+size_t SgiPixelBytes(SgiPacking packing)
+{
+    return packing == AlphaSprite ? 3 : 2;
+}
+
+// The row-start entry of row y of plane z; the table follows the header.
+static uint32_t RowStart(const uint8_t* fileImage, const SgiHeader& header, unsigned z, unsigned y)
+{
+    uint32_t entry;
+    std::memcpy(&entry, fileImage + SgiHeaderSize + 4 * (size_t(z) * header.ySize + y), 4);
+    return BigToHost32(entry);
+}
+
+// Decimal text of a count that may pass 32 bits (a file length, a data size).
+static std::string CountText(uint64_t value)
+{
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), char('0' + value % 10));
+        value /= 10;
+    } while (value != 0);
+    return digits;
+}
+
+static SgiResult Reject(const std::string& reason)
+{
+    return {SgiStatus::Rejected, reason};
+}
+
+RleRow DecodeRleRow(const uint8_t* source, size_t available, uint8_t* rowBuffer, size_t rowWidth)
+{
+    size_t in = 0;
+    size_t out = 0;
+    for (;;) {
+        if (in >= available)
+            return RleRow::RunsOff;
+        uint8_t control = source[in++];
+        size_t count = control & 0x7F;
+        if (count == 0)
+            return RleRow::Done;
+        if (count > rowWidth - out)
+            return RleRow::TooLong;
+        if (control & 0x80) {
+            if (count > available - in)
+                return RleRow::RunsOff;
+            std::memcpy(rowBuffer + out, source + in, count);
+            in += count;
+        } else {
+            if (in >= available)
+                return RleRow::RunsOff;
+            std::memset(rowBuffer + out, source[in++], count);
+        }
+        out += count;
+    }
+}
+
+SgiResult CheckSgiImage(const uint8_t* fileImage, size_t fileLength, SgiHeader& header)
+{
+    if (fileLength < SgiHeaderSize)
+        return Reject("the file is " + CountText(fileLength) + " bytes, shorter than the 512-byte SGI header");
+    std::memcpy(&header, fileImage, SgiHeaderSize);
+    SgiHeaderToHost(header);
+
+    if (header.magic != SgiMagic)
+        return Reject("not an SGI image (magic number " + IntToStr(header.magic) + ", 474 expected)");
+    if (header.bytesPerChannel != 1)
+        return Reject(IntToStr(header.bytesPerChannel) + " bytes per channel; only 8-bit channels (1) are supported");
+    if (header.dimension != 3)
+        return Reject(IntToStr(header.dimension) + " dimensions; an RGBA image has 3");
+    if (header.zSize != 4)
+        return Reject(IntToStr(header.zSize) + " channels; an RGBA image with 4 is needed");
+    if (header.colourMap != 0)
+        return Reject("colour map id " + CountText(header.colourMap) + "; only normal images (0) are supported");
+    if (header.storage > 1)
+        return Reject("storage kind " + IntToStr(header.storage) + "; only verbatim (0) and RLE (1) are supported");
+
+    // Sizes in 64 bits: 4 * 65535 * 65535 does not fit in 32.
+    uint64_t width = header.xSize;
+    uint64_t height = header.ySize;
+    if (header.storage == 0) {
+        uint64_t needed = SgiHeaderSize + 4 * width * height;
+        if (fileLength < needed)
+            return Reject("the file is " + CountText(fileLength) + " bytes; the verbatim data of " +
+                          CountText(width) + " x " + CountText(height) + " pixels needs " + CountText(needed));
+        return {};
+    }
+
+    uint64_t tableEnd = SgiHeaderSize + 16 * height;
+    if (fileLength < tableEnd)
+        return Reject("the file is " + CountText(fileLength) + " bytes; the RLE row-start table of " +
+                      CountText(height) + " rows needs " + CountText(tableEnd));
+    for (unsigned z = 0; z < 4; z++)
+        for (unsigned y = 0; y < header.ySize; y++) {
+            uint32_t start = RowStart(fileImage, header, z, y);
+            if (start >= fileLength)
+                return Reject("RLE row " + IntToStr(int32_t(y)) + " of the " + planeNames[z] +
+                              " channel starts at offset " + CountText(start) + ", outside the " +
+                              CountText(fileLength) + "-byte file");
+        }
+    return {};
+}
+
+bool SgiPixelBufferSize(const SgiHeader& header, SgiPacking packing, size_t& bytes)
+{
+    uint64_t size = uint64_t(header.xSize) * header.ySize * SgiPixelBytes(packing);
+    if (size > uint64_t(std::numeric_limits<ptrdiff_t>::max()))
+        return false;
+    bytes = size_t(size);
+    return true;
+}
+
+// The plane rules on one row of channel bytes: the red store sets the whole colour word, green
+// and blue are merged in, alpha is reduced to five bits.
+static void ApplyPlaneRow(unsigned plane, const uint8_t* values, size_t width, uint8_t* pixel, size_t step)
+{
+    switch (plane) {
+    case 0:
+        for (size_t x = 0; x < width; x++, pixel += step) {
+            pixel[0] = 0;
+            pixel[1] = values[x] & 0xF8;
+        }
+        break;
+    case 1:
+        for (size_t x = 0; x < width; x++, pixel += step) {
+            pixel[0] = uint8_t(pixel[0] | ((values[x] << 3) & 0xE0));
+            pixel[1] = uint8_t(pixel[1] | (values[x] >> 5));
+        }
+        break;
+    case 2:
+        for (size_t x = 0; x < width; x++, pixel += step)
+            pixel[0] = uint8_t(pixel[0] | (values[x] >> 3));
+        break;
+    default:
+        for (size_t x = 0; x < width; x++, pixel += step)
+            pixel[2] = uint8_t(values[x] >> 3);
+        break;
+    }
+}
+
+// Verbatim data: all planes of a row at once, one pass over the output instead of four; the
+// result is the same as plane after plane because every plane of the row is present.
+static void DecodeVerbatim(const uint8_t* fileImage, const SgiHeader& header, SgiPacking packing, uint8_t* pixels)
+{
+    size_t width = header.xSize;
+    size_t height = header.ySize;
+    size_t planeSize = width * height;
+    size_t step = SgiPixelBytes(packing);
+    const uint8_t* red = fileImage + SgiHeaderSize;
+    const uint8_t* green = red + planeSize;
+    const uint8_t* blue = green + planeSize;
+    const uint8_t* alpha = blue + planeSize;
+    for (size_t y = 0; y < height; y++) {
+        size_t at = y * width;
+        uint8_t* pixel = pixels + (height - 1 - y) * width * step;
+        if (packing == AlphaSprite) {
+            for (size_t x = 0; x < width; x++, pixel += 3) {
+                unsigned colour = ((red[at + x] & 0xF8u) << 8) | ((green[at + x] & 0xFCu) << 3) | (blue[at + x] >> 3);
+                pixel[0] = uint8_t(colour);
+                pixel[1] = uint8_t(colour >> 8);
+                pixel[2] = uint8_t(alpha[at + x] >> 3);
+            }
+        } else {
+            for (size_t x = 0; x < width; x++, pixel += 2) {
+                unsigned colour = ((red[at + x] & 0xF8u) << 8) | ((green[at + x] & 0xFCu) << 3) | (blue[at + x] >> 3);
+                pixel[0] = uint8_t(colour);
+                pixel[1] = uint8_t(colour >> 8);
+            }
+        }
+    }
+}
+
+SgiResult DecodeSgiImage(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header,
+                         SgiPacking packing, uint8_t* pixels)
+{
+    if (header.storage == 0) {
+        DecodeVerbatim(fileImage, header, packing, pixels);
+        return {};
+    }
+
+    size_t width = header.xSize;
+    size_t height = header.ySize;
+    size_t step = SgiPixelBytes(packing);
+    // One zeroed row buffer for every row of every plane: a short row keeps the tail of the
+    // row decoded before it, plane after plane, so the planes must go in file order.
+    std::unique_ptr<uint8_t[]> row;
+    try {
+        row = std::make_unique<uint8_t[]>(width);
+    } catch (const std::bad_alloc&) {
+        return {SgiStatus::OutOfMemory, "out of memory for the RLE row buffer"};
+    }
+    unsigned planes = packing == AlphaSprite ? 4 : 3;
+    for (unsigned z = 0; z < planes; z++)
+        for (size_t y = 0; y < height; y++) {
+            uint32_t start = RowStart(fileImage, header, z, unsigned(y));
+            RleRow outcome = DecodeRleRow(fileImage + start, fileLength - start, row.get(), width);
+            if (outcome != RleRow::Done) {
+                std::string where = "RLE row " + IntToStr(int32_t(y)) + " of the " + planeNames[z] + " channel";
+                if (outcome == RleRow::TooLong)
+                    return Reject(where + " decodes to more than " + IntToStr(header.xSize) + " bytes");
+                return Reject(where + " runs off the end of the file");
+            }
+            ApplyPlaneRow(z, row.get(), width, pixels + (height - 1 - y) * width * step, step);
+        }
+    return {};
+}
+
+SgiResult ReadSgiImage(const uint8_t* fileImage, size_t fileLength, SgiPacking packing, uint16_t& imageWidth,
+                       uint16_t& imageHeight, std::vector<uint8_t>& pixels)
+{
+    pixels.clear();
+    SgiHeader header;
+    SgiResult result = CheckSgiImage(fileImage, fileLength, header);
+    if (!result.ok())
+        return result;
+    size_t bytes = 0;
+    if (!SgiPixelBufferSize(header, packing, bytes))
+        return {SgiStatus::OutOfMemory, "out of memory for the pixel buffer"};
+    try {
+        pixels.resize(bytes);
+    } catch (const std::exception&) {
+        return {SgiStatus::OutOfMemory, "out of memory for the pixel buffer"};
+    }
+    result = DecodeSgiImage(fileImage, fileLength, header, packing, pixels.data());
+    if (!result.ok()) {
+        pixels.clear();
+        return result;
+    }
+    imageWidth = header.xSize;
+    imageHeight = header.ySize;
+    return {};
+}

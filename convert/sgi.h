@@ -1,2 +1,85 @@
 // The SGI image reader shared by both converters.
+//
+// Accepts one kind of SGI image: four 8-bit channels (red, green, blue, alpha), verbatim or
+// RLE, no colour map. It works on a whole file already in memory, never trusts the header
+// (every size, row offset and packet is checked against the file's length) and never exits:
+// a rejected file comes back with a reason a person can act on, so that the converters can
+// word their message and a fuzzer can call it freely.
 #pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// How the decoded pixels are laid out, top row first, row-major, no padding:
+//  AlphaSprite: 3 bytes a pixel, RGB565 little-endian then alpha >> 3 (0..31);
+//  HiColour:    2 bytes a pixel, RGB565 little-endian; the alpha channel is not read.
+enum SgiPacking { AlphaSprite, HiColour };
+
+// The 512-byte header as it lies in the file; multi-byte fields are big-endian there.
+struct SgiHeader {
+    uint16_t magic;
+    uint8_t storage;          // 0 verbatim, 1 RLE
+    uint8_t bytesPerChannel;
+    uint16_t dimension;
+    uint16_t xSize;
+    uint16_t ySize;
+    uint16_t zSize;           // channel count
+    uint32_t minimum;
+    uint32_t maximum;
+    uint8_t reserved1[4];
+    char imageName[80];
+    uint32_t colourMap;
+    uint8_t reserved2[404];
+};
+static_assert(sizeof(SgiHeader) == 512, "the SGI header is 512 bytes");
+
+enum { SgiMagic = 474, SgiHeaderSize = 512 };
+
+enum class SgiStatus { Ok, Rejected, OutOfMemory };
+
+struct SgiResult {
+    SgiStatus status = SgiStatus::Ok;
+    std::string reason;  // why the file was rejected, for people
+    bool ok() const { return status == SgiStatus::Ok; }
+};
+
+// Outcome of decoding one compressed row.
+enum class RleRow { Done, TooLong, RunsOff };
+
+uint16_t ByteSwap16(uint16_t value);
+uint32_t ByteSwap32(uint32_t value);
+
+// Converts the big-endian fields (the 16-bit and 32-bit numbers) of a header copy to host order.
+void SgiHeaderToHost(SgiHeader& header);
+
+// Bytes a pixel takes in the packing.
+size_t SgiPixelBytes(SgiPacking packing);
+
+// Decodes the compressed row at source (available bytes up to the end of the file) into the
+// first rowWidth bytes of rowBuffer, up to the end-of-row packet (a control byte whose low
+// seven bits are 0). A row shorter than rowWidth leaves the rest of rowBuffer as it was.
+// TooLong: the row would pass rowWidth bytes; RunsOff: the file ends inside the row.
+RleRow DecodeRleRow(const uint8_t* source, size_t available, uint8_t* rowBuffer, size_t rowWidth);
+
+// Reads the header of the file image into header (host order) and checks that the image is
+// one this reader converts and that the file is long enough for the header, the verbatim
+// data of all four planes or the RLE row-start table, and that every row start lies inside
+// the file. Packets are checked while decoding.
+SgiResult CheckSgiImage(const uint8_t* fileImage, size_t fileLength, SgiHeader& header);
+
+// Size of the pixel buffer of an image, computed without overflow; false when it cannot be
+// addressed in this process's memory.
+bool SgiPixelBufferSize(const SgiHeader& header, SgiPacking packing, size_t& bytes);
+
+// Decodes a file that CheckSgiImage accepted into pixels, which has room for
+// SgiPixelBufferSize bytes. Every pixel is written. Rejected on a bad compressed row;
+// OutOfMemory when the row buffer cannot be had.
+SgiResult DecodeSgiImage(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header,
+                         SgiPacking packing, uint8_t* pixels);
+
+// Both steps in one: on success pixels holds the image and imageWidth/imageHeight its size;
+// otherwise pixels is empty and imageWidth/imageHeight keep the caller's values.
+SgiResult ReadSgiImage(const uint8_t* fileImage, size_t fileLength, SgiPacking packing, uint16_t& imageWidth,
+                       uint16_t& imageHeight, std::vector<uint8_t>& pixels);
