@@ -1,1 +1,42 @@
 #include "resources/palette.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "gfx/material.h"
+#include "gfx/video.h"
+#include "util/fatal.h"
+
+uint8_t CurrentPalette[PaletteSize];
+
+void ApplyPalette(const uint8_t* palette)
+{
+    for (int i = 0; i < 256; ++i) {
+        // Larger components would spill into the neighbouring colour's bits.
+        const uint32_t r = std::min<uint32_t>(palette[3 * i], 63);
+        const uint32_t g = std::min<uint32_t>(palette[3 * i + 1], 63);
+        const uint32_t b = std::min<uint32_t>(palette[3 * i + 2], 63);
+        uint32_t p = ((r & 0xFE) << 10) | (g << 5) | (b >> 1);
+        // The lowest green and blue bits carry the terrain class instead of colour.
+        p &= 0xFFDE;
+        if (!materialDiggable[i] && !materialAir[i])
+            p |= 0x0020;
+        if (materialAir[i])
+            p |= 0x0001;
+        PaletteColours[i] = Pixel(p);
+    }
+    if (palette != CurrentPalette)
+        std::memcpy(CurrentPalette, palette, PaletteSize);
+}
+
+const char* PaletteRefusal(size_t size)
+{
+    return size < PaletteSize ? "shorter than 768 bytes" : nullptr;
+}
+
+void ApplyPaletteData(const uint8_t* data, size_t size, const std::string& name)
+{
+    if (const char* reason = PaletteRefusal(size))
+        FatalLine("Can't use palette \"" + name + "\": " + reason + "!", 1);
+    ApplyPalette(data);
+}

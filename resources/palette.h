@@ -11,8 +11,11 @@ enum : size_t { PaletteSize = 768 };
 extern uint8_t CurrentPalette[PaletteSize];
 
 // Fills PaletteColours from palette (at least 768 bytes; components above 63 count as 63),
-// then copies it into CurrentPalette.
+// then copies it into CurrentPalette. palette may be CurrentPalette itself.
 void ApplyPalette(const uint8_t* palette);
+
+// Why size bytes cannot be a palette, or nullptr when they can.
+const char* PaletteRefusal(size_t size);
 
 // For palette subfiles of unknown length: refuses one shorter than 768 bytes with a fatal
 // line naming it, exit status 1.

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine_fixture.h"
+#include "gfx/sprites.h"
+
+namespace {
+
+using Rows = std::vector<std::vector<int>>;
+
+class SpritesTest : public CanvasTest {
+protected:
+    // A sprite put straight into the registry and the sheets, independent of registration:
+    // index image at (indexX, 2600), its hi-colour image (each index i as Pixel 0x100 + i,
+    // doubled) at (hiX, 2600).
+    static uint16_t Place(const std::string& name, const Rows& cells, int originX, int originY, int key,
+                          int indexX = 0, int hiX = 0)
+    {
+        SpriteRecord& r = SpriteTable[SpriteCount];
+        r = SpriteRecord{};
+        std::memcpy(r.name, name.data(), name.size());
+        r.nameLength = uint8_t(name.size());
+        r.width = uint8_t(cells[0].size());
+        r.height = uint8_t(cells.size());
+        r.originX = uint8_t(originX);
+        r.originY = uint8_t(originY);
+        r.keyColour = ColourIndex(key);
+        r.keyPixel = Pixel(0x100 + key);
+        r.indexX = uint16_t(indexX);
+        r.indexY = 2600;
+        r.hiX = uint16_t(hiX);
+        r.hiY = 2600;
+        PutRows8(indexX, 2600, cells);
+        for (int j = 0; j < r.height; ++j)
+            for (int i = 0; i < r.width; ++i)
+                for (int q = 0; q < 4; ++q)
+                    Hi(hiX + 2 * i + q % 2, 2600 + 2 * j + q / 2) = Pixel(0x100 + cells[j][i]);
+        return SpriteCount++;
+    }
+};
+
+}  // namespace
+
+TEST_F(SpritesTest, FindSpriteMatchesWholeNamesExactlyAndTakesTheFirst)
+{
+    EXPECT_EQ(FindSprite("CURSOR"), NoSprite);
+    EXPECT_EQ(FindSprite(""), NoSprite);
+    Place("CURSOR", {{1}}, 0, 0, 0);
+    Place("ORIGIN", {{1}}, 0, 0, 0);
+    Place("CURSOR", {{2}}, 0, 0, 0);
+    Place("ABCDEFGH", {{2}}, 0, 0, 0);
+    EXPECT_EQ(FindSprite("CURSOR"), 0);
+    EXPECT_EQ(FindSprite("ORIGIN"), 1);
+    EXPECT_EQ(FindSprite("cursor"), NoSprite);
+    EXPECT_EQ(FindSprite("CURSO"), NoSprite);
+    EXPECT_EQ(FindSprite("CURSORS"), NoSprite);
+    EXPECT_EQ(FindSprite("ABCDEFGH"), 3);
+    EXPECT_EQ(FindSprite("ABCDEFGHIJ"), NoSprite);
+    // Beyond SpriteCount nothing is found, whatever the table holds there.
+    SpriteCount = 1;
+    EXPECT_EQ(FindSprite("ORIGIN"), NoSprite);
+}
+
+TEST_F(SpritesTest, OriginIsPlacedOnTheDrawingPositionInBothSizes)
+{
+    const uint16_t s = Place("S", {{5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}}, 3, 2, 0);
+    DrawSprite8(10, 10, s);
+    EXPECT_EQ(Index(7, 8), 5);
+    EXPECT_EQ(Index(10, 10), 16);
+    EXPECT_EQ(Index(6, 8), 0);
+    EXPECT_EQ(Index(7, 7), 0);
+    DrawSprite16(20, 20, s);
+    EXPECT_EQ(Hi(14, 16), 0x105);
+    EXPECT_EQ(Hi(15, 17), 0x105);
+    EXPECT_EQ(Hi(21, 21), 0x110);
+    EXPECT_EQ(Hi(13, 16), 0);
+    EXPECT_EQ(Hi(14, 15), 0);
+    EXPECT_EQ(Hi(22, 20), 0);
+}
+
+TEST_F(SpritesTest, IndexDrawingModesUseTheSpritesKey)
+{
+    const uint16_t s = Place("S", {{3, 255, 7}}, 0, 0, 3);
+    PutRows8(0, 0, {{1, 1, 1}});
+    DrawSprite8(0, 0, s);
+    EXPECT_EQ(Rows8(0, 0, 3, 1), (Rows{{1, 255, 7}}));
+    PutRows8(0, 0, {{1, 1, 1}});
+    DrawSpriteRecoloured8(0, 0, s, 12);
+    EXPECT_EQ(Rows8(0, 0, 3, 1), (Rows{{1, 12, 7}}));
+    PutRows8(0, 0, {{1, 1, 1}});
+    DrawSpriteShape8(0, 0, s, 40);
+    EXPECT_EQ(Rows8(0, 0, 3, 1), (Rows{{1, 40, 40}}));
+
+    uint8_t mask[256] = {};
+    mask[50] = 1;
+    PutRows8(0, 0, {{50, 50, 60}});
+    EXPECT_EQ(SpriteCollides8(0, 0, s, mask), 50);
+    PutRows8(0, 0, {{50, 60, 60}});
+    EXPECT_EQ(SpriteCollides8(0, 0, s, mask), 0);
+    PutRows8(0, 0, {{50, 50, 60}});
+    DrawSpriteOnMaterial8(0, 0, s, mask);
+    EXPECT_EQ(Rows8(0, 0, 3, 1), (Rows{{50, 255, 60}}));
+}
+
+TEST_F(SpritesTest, HiColourDrawingModesUseTheKeyPixelAndTheInkOfTheMoment)
+{
+    const uint16_t s = Place("S", {{3, 255, 7}}, 0, 0, 3);
+    PaletteColours[255] = 0x1FF;  // the doubled 255 cells
+    PutRows16(0, 0, {{1, 1, 0x20, 0x20, 1, 1}});
+    DrawSprite16(0, 0, s);
+    EXPECT_EQ(Rows16(0, 0, 6, 1), (Rows{{1, 1, 0x1FF, 0x1FF, 0x107, 0x107}}));
+    PutRows16(0, 0, {{1, 1, 0x20, 0x20, 1, 1}});
+    DrawSpriteUnflagged16(0, 0, s);
+    EXPECT_EQ(Rows16(0, 0, 6, 1), (Rows{{1, 1, 0x20, 0x20, 0x107, 0x107}}));
+    PutRows16(0, 0, {{1, 1, 1, 1, 1, 1}});
+    DrawSpriteShape16(0, 0, s, 0x7777);
+    EXPECT_EQ(Rows16(0, 0, 6, 1), (Rows{{1, 1, 0x7777, 0x7777, 0x7777, 0x7777}}));
+    DrawSpriteRecoloured16(0, 0, s, 0x4444);
+    EXPECT_EQ(Rows16(0, 0, 6, 1), (Rows{{1, 1, 0x4444, 0x4444, 0x107, 0x107}}));
+    // Ink is whatever index 255 shows now: any pixel of that value is recoloured.
+    PaletteColours[255] = 0x107;
+    DrawSpriteRecoloured16(0, 0, s, 0x5555);
+    EXPECT_EQ(Rows16(0, 0, 6, 1), (Rows{{1, 1, 0x1FF, 0x1FF, 0x5555, 0x5555}}));
+}
+
+TEST_F(SpritesTest, NoSpriteAndIndicesBeyondTheRegistryDrawNothing)
+{
+    Place("S", {{1, 2}}, 0, 0, 0);
+    const std::vector<uint8_t> index(IndexCanvas, IndexCanvas + CanvasWidth * IndexCanvasHeight);
+    const std::vector<Pixel> hi(HiColourCanvas, HiColourCanvas + CanvasWidth * HiColourCanvasHeight);
+    uint8_t mask[256];
+    std::memset(mask, 1, sizeof mask);
+    for (uint16_t s : {uint16_t(NoSprite), uint16_t(1), uint16_t(4095)}) {
+        DrawSprite8(10, 10, s);
+        DrawSpriteOnMaterial8(10, 10, s, mask);
+        DrawSpriteShape8(10, 10, s, 9);
+        DrawSpriteRecoloured8(10, 10, s, 9);
+        EXPECT_EQ(SpriteCollides8(10, 10, s, mask), 0);
+        DrawSprite16(10, 10, s);
+        DrawSpriteUnflagged16(10, 10, s);
+        DrawSpriteShape16(10, 10, s, 9);
+        DrawSpriteRecoloured16(10, 10, s, 9);
+    }
+    EXPECT_TRUE(std::equal(index.begin(), index.end(), IndexCanvas));
+    EXPECT_TRUE(std::equal(hi.begin(), hi.end(), HiColourCanvas));
+}
