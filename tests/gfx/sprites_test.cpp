@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,32 +14,10 @@ using Rows = std::vector<std::vector<int>>;
 
 class SpritesTest : public CanvasTest {
 protected:
-    // A sprite put straight into the registry and the sheets, independent of registration:
-    // index image at (indexX, 2600), its hi-colour image (each index i as Pixel 0x100 + i,
-    // doubled) at (hiX, 2600).
     static uint16_t Place(const std::string& name, const Rows& cells, int originX, int originY, int key,
                           int indexX = 0, int hiX = 0)
     {
-        SpriteRecord& r = SpriteTable[SpriteCount];
-        r = SpriteRecord{};
-        std::memcpy(r.name, name.data(), name.size());
-        r.nameLength = uint8_t(name.size());
-        r.width = uint8_t(cells[0].size());
-        r.height = uint8_t(cells.size());
-        r.originX = uint8_t(originX);
-        r.originY = uint8_t(originY);
-        r.keyColour = ColourIndex(key);
-        r.keyPixel = Pixel(0x100 + key);
-        r.indexX = uint16_t(indexX);
-        r.indexY = 2600;
-        r.hiX = uint16_t(hiX);
-        r.hiY = 2600;
-        PutRows8(indexX, 2600, cells);
-        for (int j = 0; j < r.height; ++j)
-            for (int i = 0; i < r.width; ++i)
-                for (int q = 0; q < 4; ++q)
-                    Hi(hiX + 2 * i + q % 2, 2600 + 2 * j + q / 2) = Pixel(0x100 + cells[j][i]);
-        return SpriteCount++;
+        return PlaceSprite(name, cells, originX, originY, key, indexX, hiX);
     }
 };
 
