@@ -10,6 +10,7 @@
 enum : int32_t {
     PakRecordSize = 16,
     PakNameField = 12,
+    PakMaxNameLength = 11,
     PakMaxEntries = 32768,
 };
 
@@ -49,3 +50,14 @@ PakArchive* OpenPak(const std::string& path);
 bool ReadPakSubfile(const PakArchive* archive, const std::string& name, std::vector<uint8_t>& data);
 
 void ClosePak(PakArchive* archive);
+
+// One subfile to be laid out in a new archive.
+struct PakFile {
+    std::string name;
+    std::vector<uint8_t> data;
+};
+
+// Lays out an archive holding files in the given order. Refuses (false, reason naming the
+// file) what a reader could not get back: an empty name, a name longer than 11 characters or
+// holding a zero byte, a name used twice, more than 32768 files, more than 2 GiB in all.
+bool BuildPakImage(const std::vector<PakFile>& files, std::vector<uint8_t>& image, std::string& reason);
