@@ -131,8 +131,8 @@ SgiResult CheckSgiImage(const uint8_t* fileImage, size_t fileLength, SgiHeader& 
 
     uint64_t tableEnd = SgiHeaderSize + 16 * height;
     if (fileLength < tableEnd)
-        return Reject("the file is " + CountText(fileLength) + " bytes; the RLE row-start table of " +
-                      CountText(height) + " rows needs " + CountText(tableEnd));
+        return Reject("the file is " + CountText(fileLength) + " bytes; the RLE row-start table (4 x " +
+                      CountText(height) + " entries) needs " + CountText(tableEnd));
     for (unsigned z = 0; z < 4; z++)
         for (unsigned y = 0; y < header.ySize; y++) {
             uint32_t start = RowStart(fileImage, header, z, y);
