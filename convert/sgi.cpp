@@ -71,7 +71,7 @@ static SgiResult Reject(const std::string& reason)
     return {SgiStatus::Rejected, reason};
 }
 
-RleRow DecodeRleRow(const uint8_t* source, size_t available, uint8_t* rowBuffer, size_t rowWidth)
+RleRow DecodeRleRow(const uint8_t* source, size_t available, uint8_t* rowBuffer, size_t rowWidth, size_t* length)
 {
     size_t in = 0;
     size_t out = 0;
@@ -80,8 +80,11 @@ RleRow DecodeRleRow(const uint8_t* source, size_t available, uint8_t* rowBuffer,
             return RleRow::RunsOff;
         uint8_t control = source[in++];
         size_t count = control & 0x7F;
-        if (count == 0)
+        if (count == 0) {
+            if (length)
+                *length = out;
             return RleRow::Done;
+        }
         if (count > rowWidth - out)
             return RleRow::TooLong;
         if (control & 0x80) {
@@ -153,8 +156,8 @@ bool SgiPixelBufferSize(const SgiHeader& header, SgiPacking packing, size_t& byt
     return true;
 }
 
-// The plane rules on one row of channel bytes: the red store sets the whole colour word, green
-// and blue are merged in, alpha is reduced to five bits.
+// The plane rules on one row of channel bytes, plane after plane: the red store sets the whole
+// colour word, green and blue are merged in, alpha is reduced to five bits.
 static void ApplyPlaneRow(unsigned plane, const uint8_t* values, size_t width, uint8_t* pixel, size_t step)
 {
     switch (plane) {
@@ -181,36 +184,89 @@ static void ApplyPlaneRow(unsigned plane, const uint8_t* values, size_t width, u
     }
 }
 
-// Verbatim data: all planes of a row at once, one pass over the output instead of four; the
-// result is the same as plane after plane because every plane of the row is present.
+// The same rules with all planes of a row at hand: one pass over the output instead of four.
+static void PackRow(const uint8_t* red, const uint8_t* green, const uint8_t* blue, const uint8_t* alpha,
+                    size_t width, SgiPacking packing, uint8_t* pixel)
+{
+    if (packing == AlphaSprite) {
+        for (size_t x = 0; x < width; x++, pixel += 3) {
+            unsigned colour = ((red[x] & 0xF8u) << 8) | ((green[x] & 0xFCu) << 3) | (blue[x] >> 3);
+            pixel[0] = uint8_t(colour);
+            pixel[1] = uint8_t(colour >> 8);
+            pixel[2] = uint8_t(alpha[x] >> 3);
+        }
+    } else {
+        for (size_t x = 0; x < width; x++, pixel += 2) {
+            unsigned colour = ((red[x] & 0xF8u) << 8) | ((green[x] & 0xFCu) << 3) | (blue[x] >> 3);
+            pixel[0] = uint8_t(colour);
+            pixel[1] = uint8_t(colour >> 8);
+        }
+    }
+}
+
 static void DecodeVerbatim(const uint8_t* fileImage, const SgiHeader& header, SgiPacking packing, uint8_t* pixels)
 {
     size_t width = header.xSize;
     size_t height = header.ySize;
     size_t planeSize = width * height;
-    size_t step = SgiPixelBytes(packing);
+    size_t rowBytes = width * SgiPixelBytes(packing);
     const uint8_t* red = fileImage + SgiHeaderSize;
-    const uint8_t* green = red + planeSize;
-    const uint8_t* blue = green + planeSize;
-    const uint8_t* alpha = blue + planeSize;
     for (size_t y = 0; y < height; y++) {
-        size_t at = y * width;
-        uint8_t* pixel = pixels + (height - 1 - y) * width * step;
-        if (packing == AlphaSprite) {
-            for (size_t x = 0; x < width; x++, pixel += 3) {
-                unsigned colour = ((red[at + x] & 0xF8u) << 8) | ((green[at + x] & 0xFCu) << 3) | (blue[at + x] >> 3);
-                pixel[0] = uint8_t(colour);
-                pixel[1] = uint8_t(colour >> 8);
-                pixel[2] = uint8_t(alpha[at + x] >> 3);
-            }
-        } else {
-            for (size_t x = 0; x < width; x++, pixel += 2) {
-                unsigned colour = ((red[at + x] & 0xF8u) << 8) | ((green[at + x] & 0xFCu) << 3) | (blue[at + x] >> 3);
-                pixel[0] = uint8_t(colour);
-                pixel[1] = uint8_t(colour >> 8);
-            }
-        }
+        const uint8_t* row = red + y * width;
+        PackRow(row, row + planeSize, row + 2 * planeSize, row + 3 * planeSize, width, packing,
+                pixels + (height - 1 - y) * rowBytes);
     }
+}
+
+// Well-formed files fill every row. Then the planes of a row can be decoded side by side and
+// packed in one pass, as verbatim data is. False at the first row that does not decode to
+// exactly the width: the caller starts over plane by plane.
+static bool DecodeRleByRows(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header,
+                            SgiPacking packing, uint8_t* pixels, uint8_t* rows)
+{
+    size_t width = header.xSize;
+    size_t height = header.ySize;
+    size_t rowBytes = width * SgiPixelBytes(packing);
+    unsigned planes = packing == AlphaSprite ? 4 : 3;
+    for (size_t y = 0; y < height; y++) {
+        for (unsigned z = 0; z < planes; z++) {
+            uint32_t start = RowStart(fileImage, header, z, unsigned(y));
+            size_t length = 0;
+            if (DecodeRleRow(fileImage + start, fileLength - start, rows + z * width, width, &length) !=
+                    RleRow::Done ||
+                length != width)
+                return false;
+        }
+        PackRow(rows, rows + width, rows + 2 * width, rows + 3 * width, width, packing,
+                pixels + (height - 1 - y) * rowBytes);
+    }
+    return true;
+}
+
+// The file's own order, one row buffer for all: a short row keeps the tail of the row decoded
+// before it (the row below, or the last row of the previous plane), and a bad row is reported
+// as the first one in the file's order.
+static SgiResult DecodeRleByPlanes(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header,
+                                   SgiPacking packing, uint8_t* pixels, uint8_t* row)
+{
+    size_t width = header.xSize;
+    size_t height = header.ySize;
+    size_t step = SgiPixelBytes(packing);
+    std::memset(row, 0, width);
+    unsigned planes = packing == AlphaSprite ? 4 : 3;
+    for (unsigned z = 0; z < planes; z++)
+        for (size_t y = 0; y < height; y++) {
+            uint32_t start = RowStart(fileImage, header, z, unsigned(y));
+            RleRow outcome = DecodeRleRow(fileImage + start, fileLength - start, row, width);
+            if (outcome != RleRow::Done) {
+                std::string where = "RLE row " + IntToStr(int32_t(y)) + " of the " + planeNames[z] + " channel";
+                if (outcome == RleRow::TooLong)
+                    return Reject(where + " decodes to more than " + IntToStr(header.xSize) + " bytes");
+                return Reject(where + " runs off the end of the file");
+            }
+            ApplyPlaneRow(z, row, width, pixels + (height - 1 - y) * width * step, step);
+        }
+    return {};
 }
 
 SgiResult DecodeSgiImage(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header,
@@ -220,32 +276,15 @@ SgiResult DecodeSgiImage(const uint8_t* fileImage, size_t fileLength, const SgiH
         DecodeVerbatim(fileImage, header, packing, pixels);
         return {};
     }
-
-    size_t width = header.xSize;
-    size_t height = header.ySize;
-    size_t step = SgiPixelBytes(packing);
-    // One zeroed row buffer for every row of every plane: a short row keeps the tail of the
-    // row decoded before it, plane after plane, so the planes must go in file order.
-    std::unique_ptr<uint8_t[]> row;
+    std::unique_ptr<uint8_t[]> rows;
     try {
-        row = std::make_unique<uint8_t[]>(width);
+        rows = std::make_unique_for_overwrite<uint8_t[]>(4 * size_t(header.xSize));
     } catch (const std::bad_alloc&) {
-        return {SgiStatus::OutOfMemory, "out of memory for the RLE row buffer"};
+        return {SgiStatus::OutOfMemory, "out of memory for the RLE row buffers"};
     }
-    unsigned planes = packing == AlphaSprite ? 4 : 3;
-    for (unsigned z = 0; z < planes; z++)
-        for (size_t y = 0; y < height; y++) {
-            uint32_t start = RowStart(fileImage, header, z, unsigned(y));
-            RleRow outcome = DecodeRleRow(fileImage + start, fileLength - start, row.get(), width);
-            if (outcome != RleRow::Done) {
-                std::string where = "RLE row " + IntToStr(int32_t(y)) + " of the " + planeNames[z] + " channel";
-                if (outcome == RleRow::TooLong)
-                    return Reject(where + " decodes to more than " + IntToStr(header.xSize) + " bytes");
-                return Reject(where + " runs off the end of the file");
-            }
-            ApplyPlaneRow(z, row.get(), width, pixels + (height - 1 - y) * width * step, step);
-        }
-    return {};
+    if (DecodeRleByRows(fileImage, fileLength, header, packing, pixels, rows.get()))
+        return {};
+    return DecodeRleByPlanes(fileImage, fileLength, header, packing, pixels, rows.get());
 }
 
 SgiResult ReadSgiImage(const uint8_t* fileImage, size_t fileLength, SgiPacking packing, uint16_t& imageWidth,

@@ -60,8 +60,10 @@ size_t SgiPixelBytes(SgiPacking packing);
 // Decodes the compressed row at source (available bytes up to the end of the file) into the
 // first rowWidth bytes of rowBuffer, up to the end-of-row packet (a control byte whose low
 // seven bits are 0). A row shorter than rowWidth leaves the rest of rowBuffer as it was.
-// TooLong: the row would pass rowWidth bytes; RunsOff: the file ends inside the row.
-RleRow DecodeRleRow(const uint8_t* source, size_t available, uint8_t* rowBuffer, size_t rowWidth);
+// TooLong: the row would pass rowWidth bytes; RunsOff: the file ends inside the row. On Done,
+// length (when given) receives the number of bytes the row decoded to.
+RleRow DecodeRleRow(const uint8_t* source, size_t available, uint8_t* rowBuffer, size_t rowWidth,
+                    size_t* length = nullptr);
 
 // Reads the header of the file image into header (host order) and checks that the image is
 // one this reader converts and that the file is long enough for the header, the verbatim

@@ -45,8 +45,10 @@ TEST(DecodeRleRow, CopiesLiteralsRepeatsAndStopsAtEitherEndPacket)
 {
     Bytes row(6, 0xEE);
     Bytes packets = {0x83, 0x11, 0x22, 0x33, 0x02, 0x44, 0x00, 0x01, 0x99};
-    EXPECT_EQ(DecodeRleRow(packets.data(), packets.size(), row.data(), 6), RleRow::Done);
+    size_t length = 0;
+    EXPECT_EQ(DecodeRleRow(packets.data(), packets.size(), row.data(), 6, &length), RleRow::Done);
     EXPECT_EQ(row, (Bytes{0x11, 0x22, 0x33, 0x44, 0x44, 0xEE}));
+    EXPECT_EQ(length, 5u);
     Bytes empty = {0x80, 0x05, 0x77};
     EXPECT_EQ(DecodeRleRow(empty.data(), empty.size(), row.data(), 6), RleRow::Done);
     EXPECT_EQ(row[0], 0x11);
