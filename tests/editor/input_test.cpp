@@ -6,6 +6,7 @@
 #include "editor/editor.h"
 #include "editor/frametimer.h"
 #include "editor/input.h"
+#include "editor/state.h"
 #include "gfx/video.h"
 
 static void PushKey(int symbol, bool down)
@@ -118,12 +119,13 @@ TEST_F(EditorLoopTest, EscEndsTheLoopOnlyAfterItsFrameWasPresented)
     for (int i = 0; i < 256; ++i)
         PaletteColours[i] = Pixel(i * 257);
     ASSERT_TRUE(RunEditorFrame());
-    // What the final frame shows must be on the screen when the loop ends.
-    IndexCanvas[1000 * CanvasWidth] = 200;
+    // What the final frame shows must be on the screen when the loop ends: here the cell
+    // (0, 0) changed just before it, drawn at band (1, 1), doubled to screen (2, 2).
+    Document.cells[0][0] = 200;
     PushKey(27, true);
     EXPECT_FALSE(RunEditorFrame());
     auto* screen = static_cast<uint16_t*>(ScreenSurface->pixels);
-    EXPECT_EQ(screen[0], PaletteColours[200]);
+    EXPECT_EQ(screen[2 * ScreenWidth + 2], PaletteColours[200]);
     EXPECT_EQ(StopEditor(), 0);
 }
 

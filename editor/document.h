@@ -1,0 +1,56 @@
+// The sprite being edited and its file: five header bytes (width, height, originX, originY,
+// keyColour), then width x height cells row by row. The same layout serves pack sprites.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "util/files.h"
+
+enum : int32_t {
+    DocumentGrid = 256,  // cells kept for the whole run, whatever the sprite's size
+    DocumentHeaderSize = 5,
+    FreshDocumentSize = 16,
+};
+
+struct SpriteDocument {
+    uint8_t width;
+    uint8_t height;
+    // Plain integers, kept in 0..size-1 by the normalisation after each frame's keys; read from
+    // the file as unsigned bytes.
+    int32_t originX;
+    int32_t originY;
+    uint8_t keyColour;
+    // cells[y][x]. Cells outside width x height keep their values, so a sprite that shrinks
+    // and grows again shows them unchanged.
+    uint8_t cells[DocumentGrid][DocumentGrid];
+};
+
+// 16 x 16, origin (0, 0), key colour 0, every cell 0.
+void ResetDocument(SpriteDocument& document);
+
+// Takes the header and cells from a file image. Returns nullptr when the image holds them all
+// (bytes after the last cell are ignored), else a reason, leaving the document untouched.
+const char* DecodeDocument(const uint8_t* data, size_t size, SpriteDocument& document);
+
+// The file image of the document: header and the width x height visible cells.
+std::vector<uint8_t> EncodeDocument(const SpriteDocument& document);
+
+// Reads the document named path. A file that does not exist leaves the document fresh (it is
+// created at exit). Any other failure stops the program before the window opens: the OS
+// error code for a file that cannot be read, 100 for one that ends early.
+void ReadDocument(const std::string& path, SpriteDocument& document);
+
+// Writes the document atomically: a failure leaves the existing file as it was. A file
+// without any write permission is not replaced (EACCES).
+FileStatus WriteDocument(const std::string& path, const SpriteDocument& document);
+
+// Writes the document to a recovery file, next to path when that folder takes it, else in the
+// temporary folder. Returns the recovery file's path, or "" when no place took it.
+std::string WriteRecoveryFile(const std::string& path, const SpriteDocument& document);
+
+// Saves the document or, when that fails, keeps the edits in a recovery file, names it on
+// standard error and stops with the failure's code (101 for a short write, else the OS code).
+void SaveDocument(const std::string& path, const SpriteDocument& document);

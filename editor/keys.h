@@ -1,0 +1,53 @@
+// The editing keys: 28 bindings tested once per frame in a fixed order, then the normalisation
+// that keeps the size and the positions in range.
+#pragma once
+
+#include <cstdint>
+
+// SDL 1.2 key symbols the editor reads.
+enum : int {
+    KeyTab = 9,
+    KeyEscape = 27,
+    KeySpace = 32,
+    KeyH = 104,
+    KeyV = 118,
+    KeyUp = 273,
+    KeyDown = 274,
+    KeyRight = 275,
+    KeyLeft = 276,
+    KeyHome = 278,
+    KeyEnd = 279,
+    KeyPageUp = 280,
+    KeyPageDown = 281,
+    KeyRightShift = 303,
+    KeyLeftShift = 304,
+    KeyRightCtrl = 305,
+    KeyLeftCtrl = 306,
+    KeyRightAlt = 307,
+    KeyLeftAlt = 308,
+};
+
+enum class Modifier : uint8_t { Shift, Ctrl, Alt, None, Any };
+
+struct KeyBinding {
+    Modifier modifier;
+    int key;
+    void (*action)();
+    bool waitForRelease;  // act once per press instead of once per frame
+    const char* description;  // for people: the help text and the README table
+};
+
+enum : int { KeyBindingCount = 28 };
+extern const KeyBinding KeyBindings[KeyBindingCount];
+
+// Tests every binding in table order against keyDown, with the modifiers read once before the
+// first. A binding that waits polls input until its key is up, so a later binding of the same
+// key (under a weaker modifier) sees it released.
+void ApplyBindings();
+
+// Sizes of 0 become 1; the cursor and the origin wrap into 0..size-1.
+void NormaliseDocument();
+
+// Swap columns (rows) of the visible sprite; hidden cells, the origin and the cursor stay.
+void MirrorLeftRight();
+void MirrorTopBottom();

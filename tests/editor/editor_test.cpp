@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "editor/keys.h"
+#include "resources/palette.h"
+#include "tests/editor/editor_fixture.h"
+#include "tests/support/testutil.h"
+
+class EditorRunTest : public EditorFixture {
+protected:
+    ScratchDir dir;
+};
+
+TEST_F(EditorRunTest, ANewDocumentIsCreatedAtExitWithTheEdits)
+{
+    std::string path = dir / "new.vsf";
+    Start(path);
+    currentColour = 12;
+    Press(KeySpace);
+    Chord({KeyLeftCtrl}, KeyUp);
+    PushKeyEvent(KeyEscape, true);
+    EXPECT_FALSE(RunEditorFrame());
+    EXPECT_EQ(Stop(), 0);
+    std::vector<uint8_t> saved = ReadBytes(path);
+    ASSERT_EQ(saved.size(), 5u + 16 * 15);
+    EXPECT_EQ(std::vector<uint8_t>(saved.begin(), saved.begin() + 5), (std::vector<uint8_t>{16, 15, 0, 0, 0}));
+    EXPECT_EQ(saved[5 + 8 * 16 + 8], 12);
+}
+
+TEST_F(EditorRunTest, EditsShowInTheNextFrameOfTheBand)
+{
+    Start();
+    currentColour = 30;
+    Press(KeySpace);
+    Frame();
+    EXPECT_EQ(BandPixel(3 * 8 + 1, 3 * 8 + 1), 30);
+    EXPECT_EQ(BandPixel(8 + 1, 8 + 134), 30);
+    // The selection frame follows the colour: index 30's swatch at band (191 + 112, 1 + 8).
+    EXPECT_EQ(BandPixel(191 + 112 - 1, 1 + 8 - 1), FrameColour);
+}
+
+TEST_F(EditorRunTest, ASizeOf0IsRaisedTo1AfterOneFrameAndSavedSo)
+{
+    std::string path = dir / "flat.vsf";
+    WriteBytes(path, {0, 3, 9, 1, 0});
+    Start(path);
+    EXPECT_EQ(Document.width, 0);
+    Frame();
+    EXPECT_EQ(Document.width, 1);
+    EXPECT_EQ(Document.originX, 0);
+    EXPECT_EQ(Document.originY, 1);
+    EXPECT_EQ(cursorX, 0);
+    EXPECT_EQ(cursorY, 1);
+    EXPECT_EQ(Stop(), 0);
+    EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{1, 3, 0, 1, 0, 0, 0, 0}));
+}
+
+TEST_F(EditorRunTest, SpaceInTheFirstFrameOfASize0DocumentPaintsNothing)
+{
+    std::string path = dir / "flat.vsf";
+    WriteBytes(path, {5, 0, 0, 0, 0});
+    Start(path);
+    currentColour = 9;
+    Press(KeySpace);
+    EXPECT_EQ(Document.height, 1);
+    EXPECT_EQ(Document.cells[0][2], 0);
+}
+
+TEST_F(EditorRunTest, SigtermAndTheWindowsCloseButtonSaveLikeEsc)
+{
+    std::string path = dir / "signal.vsf";
+    Start(path);
+    currentColour = 3;
+    Press(KeySpace);
+    std::raise(SIGTERM);
+    EXPECT_FALSE(RunEditorFrame());
+    EXPECT_EQ(Stop(), 0);
+    EXPECT_EQ(ReadBytes(path).at(5 + 8 * 16 + 8), 3);
+
+    Start(path);
+    EXPECT_EQ(Document.cells[8][8], 3);
+    Press(KeyRight);
+    currentColour = 4;
+    Press(KeySpace);
+    SDL_Event close = {};
+    close.type = SDL_QUIT;
+    SDL_PushEvent(&close);
+    EXPECT_FALSE(RunEditorFrame());
+    EXPECT_EQ(Stop(), 0);
+    EXPECT_EQ(ReadBytes(path).at(5 + 8 * 16 + 9), 4);
+}
+
+TEST_F(EditorRunTest, ThePaletteHoldsStillForTwoFramesThenSteps)
+{
+    Start();
+    uint8_t palette[PaletteSize];
+    for (size_t i = 0; i < PaletteSize; ++i)
+        palette[i] = uint8_t(i / 3 % 64);
+    ApplyPalette(palette);
+    Frame();
+    Frame();
+    EXPECT_EQ(std::memcmp(CurrentPalette, palette, PaletteSize), 0);
+    Frame();
+    EXPECT_EQ(CurrentPalette[3 * 129], palette[3 * 130]);
+    EXPECT_EQ(CurrentPalette[3 * 171], palette[3 * 168]);
+}
+
+TEST_F(EditorRunTest, AFailedSaveAtExitKeepsTheOldFileAndExitsWithItsCode)
+{
+    std::string path = dir / "locked.vsf";
+    std::vector<uint8_t> old = {2, 1, 0, 0, 0, 6, 6};
+    WriteBytes(path, old);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    // Forked where it stands, so the child writes into this scratch folder; SDL runs only there.
+    GTEST_FLAG_SET(death_test_style, "fast");
+    EXPECT_EXIT(
+        {
+            Start(path);
+            currentColour = 8;
+            Press(KeySpace);
+            Stop();
+            std::_Exit(0);
+        },
+        testing::ExitedWithCode(EACCES), "locked.vsf: .*the edits are in .*locked.vsf.recovered-");
+    EXPECT_EQ(ReadBytes(path), old);
+    int recoveries = 0;
+    for (auto& entry : std::filesystem::directory_iterator(dir.path))
+        if (entry.path().filename().string().rfind("locked.vsf.recovered-", 0) == 0) {
+            ++recoveries;
+            EXPECT_EQ(ReadBytes(entry.path().string()), (std::vector<uint8_t>{2, 1, 0, 0, 0, 6, 8}));
+        }
+    EXPECT_EQ(recoveries, 1);
+}
+
+// The program itself: documents that cannot be read stop it before its window opens.
+TEST(EditorProgramTest, AnUnreadableOrShortDocumentStopsBeforeTheWindowAndWritesNothing)
+{
+    ScratchDir dir;
+    ProgramResult folder = RunProgram({BuiltProgram("koba"), dir.path});
+    EXPECT_EQ(folder.status, EISDIR);
+    EXPECT_EQ(folder.out.rfind("Runtime error 21 at 0x", 0), 0u) << folder.out;
+    EXPECT_NE(folder.err.find(dir.path), std::string::npos) << folder.err;
+
+    std::string path = dir / "short.vsf";
+    std::vector<uint8_t> bytes = {3, 3, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8};
+    WriteBytes(path, bytes);
+    ProgramResult shortFile = RunProgram({BuiltProgram("koba"), path});
+    EXPECT_EQ(shortFile.status, 100);
+    EXPECT_EQ(shortFile.out.rfind("Runtime error 100 at 0x", 0), 0u) << shortFile.out;
+    EXPECT_EQ(ReadBytes(path), bytes);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), std::filesystem::directory_iterator()),
+              1);
+}
