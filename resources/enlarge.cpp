@@ -1,6 +1,7 @@
 #include "resources/enlarge.h"
 
 #include <cstddef>
+#include <vector>
 
 const uint16_t BlendWeights[4][9] = {
     {2, 4, 1, 4, 24, 1, 1, 1, 1},  // top-left
@@ -112,35 +113,55 @@ inline ColourIndex IndexAt(ptrdiff_t address)
 
 const uint8_t* const CornerTable = corners.entry;
 
+namespace {
+
+// One cell of the sprite's rectangle widened by one on every side, converted once: each cell
+// is a neighbour of up to nine pixels.
+struct Cell {
+    uint64_t lanes;  // zero for key cells
+    Pixel flags;  // zero for key cells
+    Pixel own;  // PaletteColours of the cell's index
+    uint8_t key;
+};
+
+std::vector<Cell> cells;
+
+}  // namespace
+
 void EnlargeSprite(uint16_t indexX, uint16_t indexY, uint16_t hiX, uint16_t hiY, uint16_t width, uint16_t height,
                    ColourIndex keyColour, bool fontGlyph)
 {
     const Pixel keyPixel = PaletteColours[keyColour];
+    const int span = width + 2;
+    cells.resize(size_t(span) * (height + 2));
+    for (int j = -1; j <= height; ++j) {
+        const ptrdiff_t row = (ptrdiff_t(indexY) + j) * CanvasWidth + indexX;
+        Cell* out = &cells[size_t(j + 1) * span];
+        for (int i = -1; i <= width; ++i, ++out) {
+            const ColourIndex v = IndexAt(row + i);
+            const Pixel q = PaletteColours[v];
+            const bool key = v == keyColour;
+            *out = {key ? 0 : Lanes(q), Pixel(key ? 0 : q & 0x0021), q, uint8_t(key)};
+        }
+    }
+
     for (int j = 0; j < height; ++j) {
-        for (int i = 0; i < width; ++i) {
-            const ptrdiff_t centre = (ptrdiff_t(indexY) + j) * CanvasWidth + indexX + i;
+        Pixel* topLeft = HiColourCanvas + (ptrdiff_t(hiY) + 2 * j) * CanvasWidth + hiX;
+        for (int i = 0; i < width; ++i, topLeft += 2) {
             // Neighbours by row * 3 + column, as BlendWeights lays them out.
             uint64_t lanes[9];
-            Pixel flags[9];
             unsigned pattern = 0;
-            for (int dy = -1; dy <= 1; ++dy) {
+            Pixel f = 0;
+            for (int dy = -1; dy <= 1; ++dy)
                 for (int dx = -1; dx <= 1; ++dx) {
-                    const ColourIndex v = IndexAt(centre + dy * CanvasWidth + dx);
-                    const int n = (dy + 1) * 3 + (dx + 1);
-                    const Pixel q = PaletteColours[v];
-                    if (v == keyColour) {
-                        pattern |= 1u << ((dx + 1) * 3 + (dy + 1));
-                        lanes[n] = 0;
-                        flags[n] = 0;
-                    } else {
-                        lanes[n] = Lanes(q);
-                        flags[n] = Pixel(q & 0x0021);
-                    }
+                    const Cell& c = cells[size_t(j + 1 + dy) * span + (i + 1 + dx)];
+                    lanes[(dy + 1) * 3 + (dx + 1)] = c.lanes;
+                    pattern |= unsigned(c.key) << ((dx + 1) * 3 + (dy + 1));
+                    f |= c.flags;
                 }
-            }
             const uint8_t transparent = CornerTable[pattern];
-            const Pixel own = PaletteColours[IndexAt(centre)];
-            Pixel* const topLeft = HiColourCanvas + (ptrdiff_t(hiY) + 2 * j) * CanvasWidth + hiX + 2 * i;
+            const Pixel own = cells[size_t(j + 1) * span + (i + 1)].own;
+#pragma GCC unroll 4
             for (int quarter = 0; quarter < 4; ++quarter) {
                 const Quarter& q = Quarters[quarter];
                 Pixel out;
@@ -151,11 +172,9 @@ void EnlargeSprite(uint16_t indexX, uint16_t indexY, uint16_t hiX, uint16_t hiY,
                     out = own;
                 } else {
                     uint64_t sums = 0;
-                    Pixel f = 0;
-                    for (int n = 0; n < 9; ++n) {
-                        sums += BlendWeights[quarter][n] * lanes[n];
-                        f |= flags[n];
-                    }
+#pragma GCC unroll 9
+                    for (int k = 0; k < 9; ++k)
+                        sums += BlendWeights[quarter][k] * lanes[k];
                     const uint32_t weight = uint32_t(sums >> 48);
                     if (weight == 0) {
                         out = 0;
