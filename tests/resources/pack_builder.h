@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -41,5 +42,13 @@ inline std::vector<uint8_t> PakOf(const std::vector<std::pair<std::string, std::
     std::vector<uint8_t> bytes = RawPak(records, (files.size() + 1) * 16);
     for (const auto& file : files)
         bytes.insert(bytes.end(), file.second.begin(), file.second.end());
+    return bytes;
+}
+
+inline std::vector<uint8_t> Bytes(std::initializer_list<int> values)
+{
+    std::vector<uint8_t> bytes;
+    for (int v : values)
+        bytes.push_back(uint8_t(v));
     return bytes;
 }

@@ -18,14 +18,6 @@ PakParse Parse(const std::vector<uint8_t>& image, std::vector<PakEntry>& entries
     return ParsePakDirectory(image, entries, reason);
 }
 
-std::vector<uint8_t> Bytes(std::initializer_list<int> values)
-{
-    std::vector<uint8_t> bytes;
-    for (int v : values)
-        bytes.push_back(uint8_t(v));
-    return bytes;
-}
-
 }  // namespace
 
 TEST(PakDirectory, SizesFollowFromConsecutiveOffsetsAndTheFileSize)

@@ -1,0 +1,226 @@
+// vpk: lists, extracts, creates and previews resource packs (PAK archives).
+#include <png.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "gfx/sprites.h"
+#include "gfx/video.h"
+#include "resources/loader.h"
+#include "resources/pak.h"
+#include "util/fatal.h"
+#include "util/files.h"
+
+static const char* const HelpText =
+    "Usage: vpk COMMAND PACK [ARGUMENTS]\n"
+    "Look into, unpack, build and preview Gravlin resource packs (PAK archives, such as the\n"
+    "editor's KOBA.VPK).\n"
+    "\n"
+    "Commands:\n"
+    "  vpk list PACK             one line per subfile, in directory order: name, offset and\n"
+    "                            size in bytes (sizes follow from consecutive offsets)\n"
+    "  vpk extract PACK DIR      write every subfile into DIR (created when missing) under its\n"
+    "                            own name; a name used twice is written once, with the bytes\n"
+    "                            that the loader reads (the first entry's)\n"
+    "  vpk create PACK FILE...   make PACK from the FILEs, in the order given, each named by its\n"
+    "                            file name without folders (1 to 11 characters, each name once)\n"
+    "  vpk preview PACK OUT.png  load PACK the way the editor does and write the enlarged,\n"
+    "                            smoothed sprites and glyphs as an RGB PNG, 1024 pixels wide\n"
+    "  vpk --help                this text\n"
+    "\n"
+    "What the loader does with a subfile depends on the three characters after the first '.'\n"
+    "of its name, case-sensitive: \"VPL\" is a palette (768 bytes, 6-bit red, green, blue for\n"
+    "each of 256 colours), \"VSF\" a sprite registered under the part before the '.', \"VFF\" a\n"
+    "font glyph registered as PACKNAME:BASE (PACKNAME is the pack's file name up to its first\n"
+    "'.'; the editor's font finds glyphs named KOBA:41 for 'A', so they are 41.VFF in\n"
+    "KOBA.VPK). Anything else is skipped. Sprites and glyphs take their colours from the\n"
+    "palette loaded before them, so a pack lists its palette first.\n"
+    "A sprite or glyph is 5 bytes (width, height, origin x, origin y, key colour) followed by\n"
+    "width x height colour indices, row by row; glyph ink is colour 255.\n"
+    "\n"
+    "Exit status: 0 done, 1 a refused or broken pack or input, 2 a usage error; a failed\n"
+    "file operation exits with the system's error number (100 for a file that ends early).\n";
+
+static int Usage()
+{
+    std::fprintf(stderr, "Usage: vpk list|extract|create|preview PACK ...; vpk --help explains them\n");
+    return 2;
+}
+
+static void WriteOrStop(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    FileStatus status = WriteFileAtomic(path, bytes);
+    if (!status.ok())
+        RunError(status.code, path, status.reason);
+}
+
+static int ListPack(const std::string& packPath)
+{
+    PakArchive* archive = OpenPak(packPath);
+    for (const PakEntry& entry : archive->entries)
+        std::printf("%-11s %10d %10d\n", entry.name.c_str(), entry.offset, entry.size);
+    ClosePak(archive);
+    return 0;
+}
+
+// A name that would leave DIR, or that no file can have, is not written.
+static bool SafeFileName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+static int ExtractPack(const std::string& packPath, const std::string& folder)
+{
+    PakArchive* archive = OpenPak(packPath);
+    if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
+        RunErrorFromErrno(errno, folder, "cannot create the folder");
+    int status = 0;
+    std::vector<uint8_t> data;
+    for (int32_t k = 0; k < archive->entryCount; k++) {
+        const std::string& name = archive->entries[size_t(k)].name;
+        if (!SafeFileName(name)) {
+            std::fprintf(stderr, "vpk: %s: entry %d, \"%s\", cannot be a file name; not extracted\n",
+                         packPath.c_str(), k, name.c_str());
+            status = 1;
+            continue;
+        }
+        if (FindPakEntry(*archive, name) != k) {
+            std::fprintf(stderr, "vpk: %s: entry %d repeats the name \"%s\", which only ever reads the first\n",
+                         packPath.c_str(), k, name.c_str());
+            continue;
+        }
+        ReadPakSubfile(archive, name, data);
+        WriteOrStop(folder + "/" + name, data);
+    }
+    ClosePak(archive);
+    return status;
+}
+
+static int CreatePack(const std::string& packPath, const std::vector<std::string>& inputs)
+{
+    std::vector<PakFile> files;
+    for (const std::string& input : inputs) {
+        size_t slash = input.rfind('/');
+        PakFile file;
+        file.name = slash == std::string::npos ? input : input.substr(slash + 1);
+        if (file.name.size() > size_t(PakMaxNameLength))
+            FatalReject(input, "the name \"" + file.name + "\" is longer than 11 characters, which a pack cannot hold");
+        FileStatus status = ReadWholeFile(input, file.data);
+        if (!status.ok())
+            RunError(status.code, input, status.reason);
+        files.push_back(std::move(file));
+    }
+    std::vector<uint8_t> image;
+    std::string reason;
+    if (!BuildPakImage(files, image, reason))
+        FatalReject(packPath, reason);
+    WriteOrStop(packPath, image);
+    return 0;
+}
+
+// The first row below every enlarged image, at least one row under the top of the sheet.
+static int32_t HiSheetBottom()
+{
+    int32_t bottom = SheetTop + 1;
+    for (uint16_t k = 0; k < SpriteCount; k++)
+        bottom = std::max(bottom, int32_t(SpriteTable[k].hiY) + 2 * int32_t(SpriteTable[k].height));
+    return std::min(bottom, int32_t(HiColourCanvasHeight));
+}
+
+struct PngSink {
+    std::vector<uint8_t> bytes;
+    bool outOfMemory = false;
+};
+
+static void PngWrite(png_structp png, png_bytep data, png_size_t length)
+{
+    PngSink* sink = static_cast<PngSink*>(png_get_io_ptr(png));
+    try {
+        sink->bytes.insert(sink->bytes.end(), data, data + length);
+    } catch (const std::bad_alloc&) {
+        sink->outOfMemory = true;
+        png_error(png, "out of memory");
+    }
+}
+
+static void PngFlush(png_structp) {}
+
+// The rows' 5-6-5 pixels widened to 8 bits a component by repeating their top bits.
+static void WidenRow(const Pixel* pixels, uint8_t* rgb)
+{
+    for (int32_t x = 0; x < CanvasWidth; x++) {
+        uint32_t p = pixels[x];
+        uint32_t r = p >> 11, g = (p >> 5) & 63, b = p & 31;
+        rgb[3 * x] = uint8_t(r << 3 | r >> 2);
+        rgb[3 * x + 1] = uint8_t(g << 2 | g >> 4);
+        rgb[3 * x + 2] = uint8_t(b << 3 | b >> 2);
+    }
+}
+
+// Encodes rows top..bottom-1 of the hi-colour canvas; false when libpng gives up.
+static bool EncodeSheet(int32_t top, int32_t bottom, PngSink& sink)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    std::vector<uint8_t> row(size_t(CanvasWidth) * 3);
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, info ? &info : nullptr);
+        return false;
+    }
+    png_set_write_fn(png, &sink, PngWrite, PngFlush);
+    png_set_IHDR(png, info, png_uint_32(CanvasWidth), png_uint_32(bottom - top), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int32_t y = top; y < bottom; y++) {
+        WidenRow(HiColourCanvas + size_t(y) * CanvasWidth, row.data());
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+static int PreviewPack(const std::string& packPath, const std::string& pngPath)
+{
+    StartCanvases();
+    LoadResourcePack(packPath);
+    PngSink sink;
+    if (!EncodeSheet(SheetTop, HiSheetBottom(), sink)) {
+        if (sink.outOfMemory)
+            FatalOutOfMemory("the PNG image");
+        FatalReject(pngPath, "libpng could not encode the image");
+    }
+    StopVideo();
+    WriteOrStop(pngPath, sink.bytes);
+    return 0;
+}
+
+int main(int argc, char** argv)
+{
+    SetProgramName("vpk");
+    if (argc < 2)
+        return Usage();
+    std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(HelpText, stdout);
+        return 0;
+    }
+    if (command == "list" && argc == 3)
+        return ListPack(argv[2]);
+    if (command == "extract" && argc == 4)
+        return ExtractPack(argv[2], argv[3]);
+    if (command == "create" && argc >= 3)
+        return CreatePack(argv[2], std::vector<std::string>(argv + 3, argv + argc));
+    if (command == "preview" && argc == 4)
+        return PreviewPack(argv[2], argv[3]);
+    return Usage();
+}
