@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -20,27 +21,34 @@ protected:
     static ColourIndex& Index(int x, int y) { return IndexCanvas[y * CanvasWidth + x]; }
     static Pixel& Hi(int x, int y) { return HiColourCanvas[y * CanvasWidth + x]; }
 
-    // Writes rows of index values with their top-left corner at (x, y).
-    static void PutRows8(int x, int y, const std::vector<std::vector<int>>& rows)
+    // Writes rows of values with their top-left corner at (x, y), and reads them back.
+    template <typename T>
+    static void PutRows(T* canvas, int x, int y, const std::vector<std::vector<int>>& rows)
     {
         for (size_t j = 0; j < rows.size(); ++j)
             for (size_t i = 0; i < rows[j].size(); ++i)
-                Index(x + int(i), y + int(j)) = ColourIndex(rows[j][i]);
+                canvas[(y + int(j)) * CanvasWidth + x + int(i)] = T(rows[j][i]);
     }
-    static std::vector<std::vector<int>> Rows8(int x, int y, int w, int h)
+    template <typename T>
+    static std::vector<std::vector<int>> RowsOf(const T* canvas, int x, int y, int w, int h)
     {
         std::vector<std::vector<int>> rows(h, std::vector<int>(w));
         for (int j = 0; j < h; ++j)
             for (int i = 0; i < w; ++i)
-                rows[j][i] = Index(x + i, y + j);
+                rows[j][i] = canvas[(y + j) * CanvasWidth + x + i];
         return rows;
     }
+    static void PutRows8(int x, int y, const std::vector<std::vector<int>>& rows) { PutRows(IndexCanvas, x, y, rows); }
     static void PutRows16(int x, int y, const std::vector<std::vector<int>>& rows)
     {
-        for (size_t j = 0; j < rows.size(); ++j)
-            for (size_t i = 0; i < rows[j].size(); ++i)
-                Hi(x + int(i), y + int(j)) = Pixel(rows[j][i]);
+        PutRows(HiColourCanvas, x, y, rows);
     }
+    static std::vector<std::vector<int>> Rows8(int x, int y, int w, int h) { return RowsOf(IndexCanvas, x, y, w, h); }
+    static std::vector<std::vector<int>> Rows16(int x, int y, int w, int h)
+    {
+        return RowsOf(HiColourCanvas, x, y, w, h);
+    }
+
     // A sprite put straight into the registry and the sheets, independent of registration:
     // index image at (indexX, 2600), its hi-colour image (each index i as Pixel 0x100 + i,
     // doubled) at (hiX, 2600).
@@ -49,8 +57,8 @@ protected:
     {
         SpriteRecord& r = SpriteTable[SpriteCount];
         r = SpriteRecord{};
-        std::memcpy(r.name, name.data(), name.size());
-        r.nameLength = uint8_t(name.size());
+        r.nameLength = uint8_t(std::min<size_t>(name.size(), 8));
+        std::memcpy(r.name, name.data(), r.nameLength);
         r.width = uint8_t(cells[0].size());
         r.height = uint8_t(cells.size());
         r.originX = uint8_t(originX);
@@ -67,13 +75,5 @@ protected:
                 for (int q = 0; q < 4; ++q)
                     Hi(hiX + 2 * i + q % 2, 2600 + 2 * j + q / 2) = Pixel(0x100 + cells[j][i]);
         return SpriteCount++;
-    }
-    static std::vector<std::vector<int>> Rows16(int x, int y, int w, int h)
-    {
-        std::vector<std::vector<int>> rows(h, std::vector<int>(w));
-        for (int j = 0; j < h; ++j)
-            for (int i = 0; i < w; ++i)
-                rows[j][i] = Hi(x + i, y + j);
-        return rows;
     }
 };
