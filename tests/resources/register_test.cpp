@@ -199,21 +199,6 @@ TEST_F(RegisterTest, RefusedSpritesStopWithALineNamingThemAfterTheCleanup)
             Register(zeroWide, "KOBA:41");
         },
         testing::ExitedWithCode(1), "^cleanup\nCan't register sprite \"KOBA:41\": a width or height of 0!\n$");
-    const std::vector<uint8_t> cut = {2, 2, 0, 0, 0, 1, 1, 1};
-    EXPECT_EXIT(
-        {
-            StdoutToStderr();
-            Register(cut, "CURSOR");
-        },
-        testing::ExitedWithCode(1), "^Can't register sprite \"CURSOR\": shorter than its width and height say!\n$");
-    SpriteCount = MaxSprites;
-    EXPECT_EXIT(
-        {
-            StdoutToStderr();
-            Register(SpriteFile(1, 1, 0, 0, 0, 1), "ONEMORE");
-        },
-        testing::ExitedWithCode(1), "^Can't register sprite \"ONEMORE\": more than 4096 sprites!\n$");
-    SpriteCount = 0;
     HiSheetCursor = {0, 3500, 0};
     EXPECT_EXIT(
         {
