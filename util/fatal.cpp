@@ -9,6 +9,7 @@
 
 static std::string programName = "gravlin";
 static void (*fatalCleanup)() = nullptr;
+static void (*fatalExitHook)(int) = nullptr;
 
 void SetProgramName(const std::string& name)
 {
@@ -23,6 +24,11 @@ const std::string& ProgramName()
 void SetFatalCleanup(void (*cleanup)())
 {
     fatalCleanup = cleanup;
+}
+
+void SetFatalExitHook(void (*hook)(int status))
+{
+    fatalExitHook = hook;
 }
 
 static void RunCleanup()
@@ -49,8 +55,15 @@ static void PrintReason(const std::string& file, const std::string& reason)
         std::fprintf(stderr, "%s: %s: %s\n", programName.c_str(), file.c_str(), reason.c_str());
 }
 
+static void OfferToHook(int status)
+{
+    if (fatalExitHook)
+        fatalExitHook(status);
+}
+
 [[noreturn]] __attribute__((noinline)) void RunError(int code, const std::string& file, const std::string& reason)
 {
+    OfferToHook(code);
     // The address is where the failing operation was called from, as the classic report gives it.
     uintptr_t address = reinterpret_cast<uintptr_t>(__builtin_return_address(0));
     RunCleanup();
@@ -69,6 +82,7 @@ static void PrintReason(const std::string& file, const std::string& reason)
 
 [[noreturn]] void FatalLine(const std::string& line, int status)
 {
+    OfferToHook(status);
     RunCleanup();
     std::printf("%s\n", line.c_str());
     Halt(status);
@@ -76,6 +90,7 @@ static void PrintReason(const std::string& file, const std::string& reason)
 
 [[noreturn]] void FatalReject(const std::string& file, const std::string& reason)
 {
+    OfferToHook(1);
     RunCleanup();
     PrintReason(file, reason);
     Halt(1);

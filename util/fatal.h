@@ -25,6 +25,11 @@ const std::string& ProgramName();
 // Called once before a fatal message is printed; nullptr for none.
 void SetFatalCleanup(void (*cleanup)());
 
+// For fuzz harnesses only: called with the exit status instead of ending the process, before
+// anything is printed. The hook must not return (it throws to the harness); if it does, the
+// program ends as usual.
+void SetFatalExitHook(void (*hook)(int status));
+
 // Run-time error: the classic line on stdout, then "<program>: <file>: <reason>" on stderr,
 // exit status code. An empty file leaves out that part of the second line.
 [[noreturn]] void RunError(int code, const std::string& file, const std::string& reason);
