@@ -13,8 +13,10 @@ void SplitSubfileName(const std::string& name, std::string& baseName, std::strin
 // The pack path without its folders ('/' and '\' both separate) and cut before its first '.'.
 std::string PackBaseName(const std::string& path);
 
-// Walks the pack in directory order: "VPL" to ApplyPalette, "VSF" and "VFF" to RegisterSprite
-// (glyphs under pack base name + ":" + base name); other extensions are skipped.
+// Walks the pack in directory order: "VPL" to ApplyPaletteData (a palette shorter than 768
+// bytes is refused), "VSF" and "VFF" to RegisterSprite (glyphs under pack base name + ":" +
+// base name); other extensions are skipped. Each subfile is fetched by its name, so of two
+// entries with the same name both are processed with the first one's bytes.
 // Requires StartVideo or StartCanvases. Does not return on a bad pack.
 void LoadResourcePack(const std::string& path);
 

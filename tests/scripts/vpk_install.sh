@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installed layout: koba and vpk in bin/, the editor's pack in share/koba/, where koba looks for
+# it from bin/; the installed pack is the one built beside koba, and loads while read-only.
+set -u
+build=$1
+work=$(mktemp -d)
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" 2>&1 || { cat "$work/install.log"; fail "install"; }
+pack=$work/prefix/share/koba/KOBA.VPK
+[ -x "$work/prefix/bin/koba" ] || fail "bin/koba missing"
+[ -x "$work/prefix/bin/vpk" ] || fail "bin/vpk missing"
+[ -f "$pack" ] || fail "share/koba/KOBA.VPK missing"
+cmp -s "$pack" "$build/editor/KOBA.VPK" || fail "installed pack differs from the one beside koba"
+
+chmod a-w "$pack" "$work/prefix/share/koba"
+"$work/prefix/bin/vpk" list "$pack" >"$work/list" 2>"$work/err" || { cat "$work/err"; fail "vpk list of the read-only pack"; }
+read -r first _ <"$work/list"
+[ "$first" = "KOBA.VPL" ] || fail "first entry is '$first', not the palette"
+glyphs=$(grep -c '^[0-7][0-9A-F]\.VFF ' "$work/list")
+[ "$glyphs" -eq 95 ] || fail "$glyphs glyphs instead of 95"
+"$work/prefix/bin/vpk" preview "$pack" "$work/sheet.png" 2>"$work/err" || { cat "$work/err"; fail "vpk preview"; }
+[ -s "$work/sheet.png" ] || fail "empty preview"
+echo "ok: installed pack matches the build, lists 95 glyphs after the palette, previews read-only"
