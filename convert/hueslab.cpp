@@ -64,8 +64,9 @@ int main(int argc, char** argv)
         std::memcpy(at, pixels.data(), 2);
     at += 2;
     // The top-left 2W x 2H crop, so that the picture has the geometry its header declares.
-    for (size_t y = 0; y < 2 * cellsHeight; y++, at += 4 * cellsWidth)
-        std::memcpy(at, pixels.data() + y * imageWidth * 2, 4 * cellsWidth);
+    if (cells > 0)
+        for (size_t y = 0; y < 2 * cellsHeight; y++, at += 4 * cellsWidth)
+            std::memcpy(at, pixels.data() + y * imageWidth * 2, 4 * cellsWidth);
 
     WriteOutputOrStop(output, out.data(), out.size());
     return 0;
