@@ -15,26 +15,27 @@ static void PrintHelp(const ConverterText& text)
 {
     std::printf("%s\n%s\n\n", text.usageLine, authorsNotice);
     std::printf("Usage: %s IMAGE\n       %s --help | --version\n\n", text.program, text.program);
+    std::printf(
+        "IMAGE must be an SGI image with four 8-bit channels (red, green, blue, alpha), verbatim or\n"
+        "RLE, without a colour map. A file whose name starts with '-' is given as ./-name.\n"
+        "\n"
+        "The output goes beside IMAGE, under its name with the extension replaced by %s\n"
+        "(art/ship.rgba gives art/ship%s); an existing file of that name is replaced. Nothing is\n"
+        "printed on success. Without IMAGE the two usage lines are printed.\n\n",
+        text.outputExtension, text.outputExtension);
     std::printf("%s", text.description);
     std::printf(
-        "\n"
-        "IMAGE must be an SGI image with four 8-bit channels (red, green, blue, alpha), verbatim or\n"
-        "RLE, without a colour map. The output goes beside it: IMAGE with its extension replaced by\n"
-        "%s (art/ship.rgba gives art/ship%s); an existing file of that name is replaced. Nothing is\n"
-        "printed on success. Without IMAGE the two usage lines are printed. A file whose name starts\n"
-        "with '-' is given as ./-name.\n"
         "\n"
         "Exit status:\n"
         "  0    converted, or usage, help or version printed\n"
         "  1    the image was rejected; the reason is on standard error and no file is written\n"
         "  2    IMAGE does not exist\n"
         "  100  IMAGE ended early while it was read\n"
-        "  101  the output could not be written in full (a disk full, a file size limit)\n"
+        "  101  the output could not be written in full (disk full, a file size limit)\n"
         "  203  out of memory\n"
         "  other the operating system's error code for a file that cannot be opened or created\n"
         "A failure other than a rejection prints \"Runtime error N at 0x...\" on standard output;\n"
-        "an existing output file is never left half written.\n",
-        text.outputExtension, text.outputExtension);
+        "an existing output file is never left half written.\n");
 }
 
 bool TakeInputArgument(int argc, char** argv, const ConverterText& text, std::string& input)
