@@ -1,6 +1,7 @@
 #include "editor/editor.h"
 
 #include <SDL.h>
+#include <cstring>
 
 #include "editor/document.h"
 #include "editor/frametimer.h"
@@ -14,6 +15,37 @@
 #include "resources/loader.h"
 
 static EditorOptions editorOptions;
+
+// What the screen shows: the band and the colours of the last present.
+static ColourIndex shownBand[BandHeight][BandWidth];
+static Pixel shownColours[256];
+static int framesSincePresent = 0;
+// An unchanged picture is shown again at least this often, so that a window uncovered by
+// another one is repainted soon.
+enum : int { RepaintInterval = 10 };
+
+static bool PictureChanged()
+{
+    bool changed = std::memcmp(shownColours, PaletteColours, sizeof shownColours) != 0;
+    for (int32_t y = 0; y < BandHeight && !changed; ++y)
+        changed = std::memcmp(shownBand[y], IndexCanvas + (BandTop + y) * CanvasWidth, BandWidth) != 0;
+    return changed;
+}
+
+// Handing an unchanged screen to SDL costs a whole-window update (SDL converts and uploads all
+// of it): skipping those keeps an idle editor's processor use low.
+static void PresentBand()
+{
+    if (framesSincePresent + 1 < RepaintInterval && !PictureChanged()) {
+        ++framesSincePresent;
+        return;
+    }
+    framesSincePresent = 0;
+    std::memcpy(shownColours, PaletteColours, sizeof shownColours);
+    for (int32_t y = 0; y < BandHeight; ++y)
+        std::memcpy(shownBand[y], IndexCanvas + (BandTop + y) * CanvasWidth, BandWidth);
+    PresentZoomed(0, BandTop, 0, 0, BandWidth, BandHeight);
+}
 
 void StartEditor(const EditorOptions& options)
 {
@@ -30,6 +62,7 @@ void StartEditor(const EditorOptions& options)
         ReadDocument(options.documentPath, Document);
     CentreCursor();
     StartVideo();
+    framesSincePresent = RepaintInterval;  // the first frame is always shown
     StartFrameTimer();
     SDL_WM_SetCaption("Gravlin sprite editor", "kOBA");
     if (!options.packPath.empty())
@@ -46,7 +79,7 @@ bool RunEditorFrame()
     NormaliseDocument();
     CyclePalette();
     WaitForTick();
-    PresentZoomed(0, BandTop, 0, 0, BandWidth, BandHeight);
+    PresentBand();
     return !keyDown[KeyEscape] && !QuitRequested();
 }
 

@@ -156,3 +156,47 @@ TEST(EditorProgramTest, AnUnreadableOrShortDocumentStopsBeforeTheWindowAndWrites
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), std::filesystem::directory_iterator()),
               1);
 }
+
+TEST_F(EditorRunTest, WhatChangesReachesTheScreenInTheSameFrame)
+{
+    Start();
+    uint8_t palette[PaletteSize];
+    for (size_t i = 0; i < PaletteSize; ++i)
+        palette[i] = uint8_t((i * 7) % 64);
+    ApplyPalette(palette);
+    auto* screen = static_cast<uint16_t*>(ScreenSurface->pixels);
+    // Swatch 129 (a cycled index) has no marks at its (3, 6): band (191 + 8, 1 + 64 + 6).
+    int32_t swatch = (2 * (1 + 64 + 6)) * ScreenWidth + 2 * (191 + 8 + 3);
+    Frame();
+    Frame();
+    Pixel before = screen[swatch];
+    EXPECT_EQ(before, PaletteColours[129]);
+    Frame();  // the cycle steps: same indices, new colours
+    EXPECT_NE(screen[swatch], before);
+    EXPECT_EQ(screen[swatch], PaletteColours[129]);
+    currentColour = 5;
+    Press(KeySpace);
+    Frame();
+    EXPECT_EQ(screen[2 * (3 * 8 + 1) * ScreenWidth + 2 * (3 * 8 + 1)], PaletteColours[5]);
+}
+
+TEST_F(EditorRunTest, WithTheBuiltPackTheReadOutsAndLabelsHaveText)
+{
+    EditorOptions options;
+    options.packPath = std::string(GRAVLIN_BUILD_DIR) + "/editor/KOBA.VPK";
+    ASSERT_TRUE(PathExists(options.packPath));
+    StartEditor(options);
+    running = true;
+    Frame();
+    auto inkIn = [](int x0, int x1, int y0, int y1, ColourIndex ink) {
+        int count = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                count += BandPixel(x, y) == ink;
+        return count;
+    };
+    EXPECT_GT(inkIn(191, 260, 181, 200, ReadoutColour), 10);  // "Size: (16,16)"
+    EXPECT_GT(inkIn(261, 320, 181, 200, ReadoutColour), 10);  // "Pos: (8,8)"
+    EXPECT_GT(inkIn(200, 319, 134, 174, FlagClearColour), 40);  // colour 0: every label clear
+    EXPECT_EQ(inkIn(200, 319, 134, 174, FrameColour), 0);
+}
