@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -89,31 +88,6 @@ TEST_F(DocumentTest, SaveAndReadBackGiveTheSameDocument)
     EXPECT_EQ(back.originX, 254);
 }
 
-TEST_F(DocumentTest, AMissingFileLeavesTheFreshDocument)
-{
-    ScratchDir dir;
-    document.width = 3;  // whatever was there stays
-    ReadDocument(dir / "new.vsf", document);
-    EXPECT_EQ(document.width, 3);
-    EXPECT_FALSE(PathExists(dir / "new.vsf"));
-}
-
-TEST_F(DocumentTest, AReadOnlyDocumentIsReadButNotReplaced)
-{
-    ScratchDir dir;
-    std::string path = dir / "locked.vsf";
-    std::vector<uint8_t> bytes = SpriteBytes(2, 2, 0, 0, 0);
-    WriteBytes(path, bytes);
-    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-    ReadDocument(path, document);
-    EXPECT_EQ(document.width, 2);
-    EXPECT_EQ(document.cells[1][1], 10);
-    document.cells[0][0] = 42;
-    FileStatus status = WriteDocument(path, document);
-    EXPECT_EQ(status.code, EACCES);
-    EXPECT_EQ(ReadBytes(path), bytes);
-}
-
 TEST_F(DocumentTest, ALongestFileNameStillSaves)
 {
     ScratchDir dir;
@@ -148,36 +122,3 @@ TEST(DocumentDeathTest, AnUnreadableDocumentStopsWithTheOsCode)
         testing::ExitedWithCode(EACCES), "secret.vsf: cannot open: Permission denied");
 }
 
-TEST(DocumentDeathTest, AShortDocumentStopsWithCode100)
-{
-    ScratchDir dir;
-    std::string path = dir / "short.vsf";
-    WriteBytes(path, {2, 2, 0, 0, 0, 1, 2, 3});
-    SpriteDocument document;
-    ResetDocument(document);
-    EXPECT_EXIT(ReadDocument(path, document), testing::ExitedWithCode(100), "short.vsf: file ended early");
-}
-
-TEST(DocumentDeathTest, AFailedSaveKeepsTheOldFileAndTheEditsInARecoveryFile)
-{
-    // Forked where it stands (no threads run here), so the child writes into this scratch folder.
-    GTEST_FLAG_SET(death_test_style, "fast");
-    ScratchDir dir;
-    std::string path = dir / "kept.vsf";
-    std::vector<uint8_t> old = {1, 1, 0, 0, 0, 5};
-    WriteBytes(path, old);
-    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-    SpriteDocument document;
-    ResetDocument(document);
-    document.cells[3][4] = 77;
-    EXPECT_EXIT(SaveDocument(path, document), testing::ExitedWithCode(EACCES),
-                "kept.vsf: cannot write: the file is read-only; the file is unchanged and the edits are in .*kept.vsf.recovered-");
-    EXPECT_EQ(ReadBytes(path), old);
-    // Written by the child, beside the document.
-    std::string found;
-    for (auto& entry : std::filesystem::directory_iterator(dir.path))
-        if (entry.path().filename().string().rfind("kept.vsf.recovered-", 0) == 0)
-            found = entry.path().string();
-    ASSERT_FALSE(found.empty());
-    EXPECT_EQ(ReadBytes(found), EncodeDocument(document));
-}

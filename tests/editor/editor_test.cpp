@@ -95,21 +95,6 @@ TEST_F(EditorRunTest, SigtermAndTheWindowsCloseButtonSaveLikeEsc)
     EXPECT_EQ(ReadBytes(path).at(5 + 8 * 16 + 9), 4);
 }
 
-TEST_F(EditorRunTest, ThePaletteHoldsStillForTwoFramesThenSteps)
-{
-    Start();
-    uint8_t palette[PaletteSize];
-    for (size_t i = 0; i < PaletteSize; ++i)
-        palette[i] = uint8_t(i / 3 % 64);
-    ApplyPalette(palette);
-    Frame();
-    Frame();
-    EXPECT_EQ(std::memcmp(CurrentPalette, palette, PaletteSize), 0);
-    Frame();
-    EXPECT_EQ(CurrentPalette[3 * 129], palette[3 * 130]);
-    EXPECT_EQ(CurrentPalette[3 * 171], palette[3 * 168]);
-}
-
 TEST_F(EditorRunTest, AFailedSaveAtExitKeepsTheOldFileAndExitsWithItsCode)
 {
     std::string path = dir / "locked.vsf";

@@ -10,15 +10,6 @@ protected:
     void SetUp() override { Start(); }
 };
 
-TEST_F(KeysTest, FreshStartIsA16x16DocumentWithTheCursorInItsMiddle)
-{
-    EXPECT_EQ(Document.width, 16);
-    EXPECT_EQ(Document.height, 16);
-    EXPECT_EQ(cursorX, 8);
-    EXPECT_EQ(cursorY, 8);
-    EXPECT_EQ(currentColour, 0);
-}
-
 TEST_F(KeysTest, ShiftArrowsPickTheColourModulo256WithEitherShift)
 {
     Chord({KeyLeftShift}, KeyLeft);
@@ -216,10 +207,10 @@ TEST_F(KeysTest, MirrorsTwiceRestoreAndNeverTouchHiddenCells)
     EXPECT_EQ(Document.cells[0][0], before.cells[2][4]);
     EXPECT_EQ(Document.cells[1][3], before.cells[1][1]);  // the middle row stays
     for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) {
-            if (x >= 5 || y >= 3)
+        for (int x = 0; x < 256; ++x)
+            if (x >= 5 || y >= 3) {
                 ASSERT_EQ(Document.cells[y][x], before.cells[y][x]) << x << "," << y;
-        }
+            }
 
     Chord({KeyLeftShift}, KeyH);
     Chord({KeyLeftAlt}, KeyV);

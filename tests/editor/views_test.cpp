@@ -137,20 +137,6 @@ TEST_F(ViewsTest, OnlyTheTopLeft63x43CellsAnd189x66PreviewPixelsReachTheBand)
     EXPECT_EQ(BandPixel(189, 199), 1 + (188 + 65) % 200);
 }
 
-TEST_F(ViewsTest, ARotationMovesEveryEntryOneDownAndTheFirstToTheEnd)
-{
-    uint8_t palette[PaletteSize];
-    for (size_t i = 0; i < PaletteSize; ++i)
-        palette[i] = uint8_t(i % 61);
-    ApplyPalette(palette);
-    RotatePaletteRange(129, 132);
-    for (int i = 129; i <= 131; ++i)
-        EXPECT_EQ(std::memcmp(CurrentPalette + 3 * i, palette + 3 * (i + 1), 3), 0) << i;
-    EXPECT_EQ(std::memcmp(CurrentPalette + 3 * 132, palette + 3 * 129, 3), 0);
-    EXPECT_EQ(std::memcmp(CurrentPalette + 3 * 128, palette + 3 * 128, 3), 0);
-    EXPECT_EQ(std::memcmp(CurrentPalette + 3 * 133, palette + 3 * 133, 3), 0);
-}
-
 TEST_F(ViewsTest, CyclingHoldsStillForTwoFramesThenStepsAllFourRangesOnce)
 {
     uint8_t palette[PaletteSize];
