@@ -55,6 +55,7 @@ void StartEditor(const EditorOptions& options)
     // After SDL_Init, so that ours replace whatever handlers SDL installed.
     InstallQuitSignals();
     ResetInput();
+    EnableTapLatching();
     ResetPaletteCycle();
     ResetEditorState();
     // Before the window opens: a document that cannot be read stops the editor here.
@@ -75,7 +76,9 @@ bool RunEditorFrame()
     DrawSpriteViews();
     DrawPalettePanel();
     PollInput();
+    MarkKeysSeen(KeyEscape);
     ApplyBindings();
+    ReleaseTappedKeys(KeyEscape);
     NormaliseDocument();
     CyclePalette();
     WaitForTick();

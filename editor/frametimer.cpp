@@ -36,7 +36,13 @@ static bool ClockTickDue()
 void WaitForTick()
 {
     for (;;) {
-        bool polled = PollInput();
+        // A key press the bindings have not seen yet waits for them: what follows it stays
+        // queued (SDL still pumps, so the window keeps answering).
+        bool polled = false;
+        if (UnseenKeyPress())
+            SDL_PumpEvents();
+        else
+            polled = PollInput();
         if (pacedByClock ? ClockTickDue() : tickFlag.load(std::memory_order_acquire) != 0)
             break;
         if (QuitRequested())

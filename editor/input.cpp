@@ -6,6 +6,11 @@
 
 uint8_t keyDown[KeyTableSize];
 
+static bool tapLatching = false;
+static uint8_t keySeen[KeyTableSize];
+static uint8_t releasePending[KeyTableSize];
+static bool unseenPress = false;
+
 static volatile std::sig_atomic_t quitSignal = 0;
 static bool quitRequested = false;
 
@@ -18,12 +23,20 @@ bool PollInput()
     int symbol = event.key.keysym.sym;
     switch (event.type) {
     case SDL_KEYDOWN:
-        if (symbol >= 0 && symbol < KeyTableSize)
+        if (symbol >= 0 && symbol < KeyTableSize) {
             keyDown[symbol] = 1;
+            keySeen[symbol] = 0;
+            releasePending[symbol] = 0;
+            unseenPress = tapLatching;
+        }
         break;
     case SDL_KEYUP:
-        if (symbol >= 0 && symbol < KeyTableSize)
-            keyDown[symbol] = 0;
+        if (symbol >= 0 && symbol < KeyTableSize) {
+            if (tapLatching && keyDown[symbol] && (!keySeen[symbol] || unseenPress))
+                releasePending[symbol] = 1;
+            else
+                keyDown[symbol] = 0;
+        }
         break;
     case SDL_QUIT:
         quitRequested = true;
@@ -69,8 +82,17 @@ uint16_t WaitForKey()
 
 void WaitForRelease(int symbol)
 {
-    while (keyDown[symbol] && !QuitRequested())
+    for (;;) {
+        // A release held back for a quick tap counts as the release.
+        if (releasePending[symbol]) {
+            releasePending[symbol] = 0;
+            keyDown[symbol] = 0;
+            return;
+        }
+        if (!keyDown[symbol] || QuitRequested())
+            return;
         PollOrNap();
+    }
 }
 
 bool QuitRequested()
@@ -98,8 +120,39 @@ void InstallQuitSignals()
     sigaction(SIGTERM, &action, nullptr);
 }
 
+void EnableTapLatching()
+{
+    tapLatching = true;
+}
+
+bool UnseenKeyPress()
+{
+    return unseenPress;
+}
+
+void MarkKeysSeen(int lateKey)
+{
+    unseenPress = false;
+    for (int i = 0; i < KeyTableSize; ++i)
+        if (i != lateKey)
+            keySeen[i] = 1;
+}
+
+void ReleaseTappedKeys(int lateKey)
+{
+    for (int i = 0; i < KeyTableSize; ++i)
+        if (releasePending[i] && i != lateKey) {
+            releasePending[i] = 0;
+            keyDown[i] = 0;
+        }
+}
+
 void ResetInput()
 {
+    tapLatching = false;
+    unseenPress = false;
+    std::memset(keySeen, 0, sizeof keySeen);
+    std::memset(releasePending, 0, sizeof releasePending);
     std::memset(keyDown, 0, sizeof keyDown);
     quitRequested = false;
     quitSignal = 0;

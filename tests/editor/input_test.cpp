@@ -7,6 +7,7 @@
 #include "editor/frametimer.h"
 #include "editor/input.h"
 #include "editor/state.h"
+#include "editor/state.h"
 #include "gfx/video.h"
 
 static void PushKey(int symbol, bool down)
@@ -136,5 +137,46 @@ TEST_F(EditorLoopTest, SigtermEndsTheLoopLikeEsc)
     ASSERT_TRUE(RunEditorFrame());
     std::raise(SIGTERM);
     EXPECT_FALSE(RunEditorFrame());
+    EXPECT_EQ(StopEditor(), 0);
+}
+
+// Automation and fast typists press and release keys within one frame's wait, and release a
+// modifier a moment before its key: every such tap must still act, once, in order.
+TEST_F(EditorLoopTest, QuickTapsActOnceEachAndInOrder)
+{
+    EditorOptions options;
+    StartEditor(options);
+    ASSERT_TRUE(RunEditorFrame());
+    auto tap = [](int symbol) {
+        PushKey(symbol, true);
+        PushKey(symbol, false);
+    };
+    // Shift+Right as xdotool sends it: the modifier comes up before the arrow.
+    for (int i = 0; i < 3; ++i) {
+        PushKey(304, true);
+        PushKey(275, true);
+        PushKey(304, false);
+        PushKey(275, false);
+    }
+    tap(32);   // paint (8, 8)
+    tap(275);  // cursor to (9, 8)
+    tap(32);   // paint (9, 8)
+    tap(274);  // cursor to (9, 9)
+    tap(274);  // cursor to (9, 10)
+    tap(32);   // paint (9, 10)
+    for (int frame = 0; frame < 40; ++frame)
+        ASSERT_TRUE(RunEditorFrame());
+    EXPECT_EQ(Document.cells[8][8], 3);
+    EXPECT_EQ(Document.cells[8][9], 3);
+    EXPECT_EQ(Document.cells[10][9], 3);
+    EXPECT_EQ(Document.cells[9][9], 0);
+    EXPECT_EQ(cursorX, 9);
+    EXPECT_EQ(cursorY, 10);
+    // A tapped Esc ends the loop too.
+    tap(27);
+    bool running = true;
+    for (int frame = 0; frame < 5 && running; ++frame)
+        running = RunEditorFrame();
+    EXPECT_FALSE(running);
     EXPECT_EQ(StopEditor(), 0);
 }
