@@ -73,58 +73,93 @@ std::string DirectoryOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-FileStatus WriteFileAtomic(const std::string& path, const uint8_t* data, size_t size)
+FileStatus BeginAtomicWrite(const std::string& path, AtomicFile& file)
 {
     // A file-size limit must surface as a short write, not kill the process.
     std::signal(SIGXFSZ, SIG_IGN);
 
-    mode_t mode;
+    file.fd = -1;
+    file.path = path;
     struct stat info;
     if (::stat(path.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode))
             return ErrnoFailure(EISDIR, "cannot create");
-        mode = info.st_mode & 07777;
+        file.mode = info.st_mode & 07777;
     } else {
         mode_t mask = ::umask(0);
         ::umask(mask);
-        mode = 0666 & ~mask;
+        file.mode = 0666 & ~mask;
     }
-
-    std::string temp = DirectoryOf(path) + ".gravlin-XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0)
+    file.temp = DirectoryOf(path) + ".gravlin-XXXXXX";
+    file.fd = ::mkstemp(file.temp.data());
+    if (file.fd < 0)
         return ErrnoFailure(errno, "cannot create");
+    return {};
+}
 
-    auto abandon = [&](FileStatus status) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return status;
-    };
+void AbandonAtomicWrite(AtomicFile& file)
+{
+    if (file.fd >= 0) {
+        ::close(file.fd);
+        ::unlink(file.temp.c_str());
+        file.fd = -1;
+    }
+}
 
+static FileStatus ShortWrite(int err)
+{
+    return Failure(101, std::string("short write: ") + std::strerror(err));
+}
+
+FileStatus WriteAtomicChunk(AtomicFile& file, const uint8_t* data, size_t size)
+{
     size_t done = 0;
     while (done < size) {
-        ssize_t put = ::write(fd, data + done, size - done);
+        ssize_t put = ::write(file.fd, data + done, size - done);
         if (put < 0 && errno == EINTR)
             continue;
         if (put <= 0) {
-            int err = put < 0 ? errno : ENOSPC;
-            return abandon(Failure(101, std::string("short write: ") + std::strerror(err)));
+            FileStatus status = ShortWrite(put < 0 ? errno : ENOSPC);
+            AbandonAtomicWrite(file);
+            return status;
         }
         done += size_t(put);
     }
-    if (::fchmod(fd, mode) != 0)
-        return abandon(ErrnoFailure(errno, "cannot set permissions"));
-    if (::fsync(fd) != 0)
-        return abandon(Failure(101, std::string("short write: ") + std::strerror(errno)));
+    return {};
+}
+
+FileStatus CommitAtomicWrite(AtomicFile& file, bool durable)
+{
+    auto fail = [&](FileStatus status) {
+        AbandonAtomicWrite(file);
+        return status;
+    };
+    if (::fchmod(file.fd, file.mode) != 0)
+        return fail(ErrnoFailure(errno, "cannot set permissions"));
+    if (durable && ::fsync(file.fd) != 0)
+        return fail(ShortWrite(errno));
+    int fd = file.fd;
+    file.fd = -1;
     if (::close(fd) != 0) {
         int err = errno;
-        ::unlink(temp.c_str());
-        return Failure(101, std::string("short write: ") + std::strerror(err));
+        ::unlink(file.temp.c_str());
+        return ShortWrite(err);
     }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
+    if (::rename(file.temp.c_str(), file.path.c_str()) != 0) {
         int err = errno;
-        ::unlink(temp.c_str());
+        ::unlink(file.temp.c_str());
         return ErrnoFailure(err, "cannot replace");
     }
     return {};
+}
+
+FileStatus WriteFileAtomic(const std::string& path, const uint8_t* data, size_t size, bool durable)
+{
+    AtomicFile file;
+    FileStatus status = BeginAtomicWrite(path, file);
+    if (status.ok())
+        status = WriteAtomicChunk(file, data, size);
+    if (status.ok())
+        status = CommitAtomicWrite(file, durable);
+    return status;
 }

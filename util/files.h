@@ -22,12 +22,28 @@ FileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& data);
 // that a failure never leaves a partial file nor touches an existing one. The temporary name
 // has a fixed length, so any target name the file system accepts works. An existing target's
 // permission bits are kept; a new file gets 0666 less the umask. A short write gives 101.
-FileStatus WriteFileAtomic(const std::string& path, const uint8_t* data, size_t size);
+// durable also flushes the data to the disk before the rename, so that not even a power cut
+// leaves an empty file behind (worth it for hand-made work, not for regenerable outputs).
+FileStatus WriteFileAtomic(const std::string& path, const uint8_t* data, size_t size, bool durable = true);
 
-inline FileStatus WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& data)
+inline FileStatus WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& data, bool durable = true)
 {
-    return WriteFileAtomic(path, data.data(), data.size());
+    return WriteFileAtomic(path, data.data(), data.size(), durable);
 }
+
+// The same in steps, for outputs produced piece by piece: Begin, any number of chunks, Commit.
+// A failed step has already removed the temporary file; Abandon removes it on the caller's own
+// failures (and does nothing after a failed step or a commit).
+struct AtomicFile {
+    int fd = -1;
+    std::string path;  // the target
+    std::string temp;  // the temporary file beside it
+    unsigned mode = 0;
+};
+FileStatus BeginAtomicWrite(const std::string& path, AtomicFile& file);
+FileStatus WriteAtomicChunk(AtomicFile& file, const uint8_t* data, size_t size);
+FileStatus CommitAtomicWrite(AtomicFile& file, bool durable = true);
+void AbandonAtomicWrite(AtomicFile& file);
 
 // The folder part of a path as written, up to and including its last '/', or "" when none.
 std::string DirectoryOf(const std::string& path);
