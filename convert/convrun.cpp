@@ -1,6 +1,10 @@
 #include "convert/convrun.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
 
 #include "util/fatal.h"
 #include "util/files.h"
@@ -68,9 +72,9 @@ std::string ConverterOutputName(const std::string& input, const std::string& ext
     return input.substr(0, dot) + extension;
 }
 
-void ReadInputOrStop(const std::string& input, std::vector<uint8_t>& file)
+void MapInputOrStop(const std::string& input, MappedFile& file)
 {
-    FileStatus status = ReadWholeFile(input, file);
+    FileStatus status = MapWholeFile(input, file);
     if (!status.ok())
         RunError(status.code, input, status.reason);
 }
@@ -89,14 +93,121 @@ void StopOnSgiFailure(const std::string& input, const SgiResult& result)
         FatalReject(input, result.reason);
 }
 
-void ReleaseFileImage(std::vector<uint8_t>& file)
+size_t DefaultBandRows(const SgiHeader& header, SgiPacking packing)
 {
-    std::vector<uint8_t>().swap(file);
+    // Small enough to stay in the cache between decoding and the write that copies it out.
+    size_t rowBytes = size_t(header.xSize) * SgiPixelBytes(packing);
+    return rowBytes == 0 ? 1 : std::max<size_t>(1, (256 << 10) / rowBytes);
 }
 
-void WriteOutputOrStop(const std::string& output, const uint8_t* data, size_t size)
+// Writes what the layout takes from count decoded rows that start top rows below the picture's
+// top, rowStride bytes apart: the corner with the top row, then the rows it keeps, squeezed
+// together in place first when it keeps only part of each.
+static FileStatus WriteRows(AtomicFile& file, const PictureLayout& layout, size_t top, size_t count, uint8_t* rows,
+                            size_t rowStride)
 {
-    FileStatus status = WriteFileAtomic(output, data, size);
-    if (!status.ok())
-        RunError(status.code, output, status.reason);
+    FileStatus status;
+    if (top == 0 && count > 0 && rowStride > 0 && layout.cornerBytes > 0)
+        status = WriteAtomicChunk(file, rows, layout.cornerBytes);
+    size_t kept = top < layout.rows ? std::min(count, layout.rows - top) : 0;
+    if (!status.ok() || kept == 0 || layout.rowBytes == 0)
+        return status;
+    if (layout.rowBytes != rowStride)
+        for (size_t r = 1; r < kept; r++)
+            std::memmove(rows + r * layout.rowBytes, rows + r * rowStride, layout.rowBytes);
+    return WriteAtomicChunk(file, rows, kept * layout.rowBytes);
+}
+
+// Creates the temporary output and writes the head, and the corner's zeros for a picture
+// without pixels (which has no top row to take it from).
+static FileStatus StartOutput(const std::string& output, AtomicFile& file, const PictureLayout& layout,
+                              bool noPixels)
+{
+    FileStatus status = BeginAtomicWrite(output, file);
+    if (status.ok())
+        status = WriteAtomicChunk(file, layout.head.data(), layout.head.size());
+    if (status.ok() && noPixels && layout.cornerBytes > 0) {
+        std::vector<uint8_t> zeros(layout.cornerBytes, 0);
+        status = WriteAtomicChunk(file, zeros.data(), zeros.size());
+    }
+    return status;
+}
+
+static SgiResult OutOfMemory(const char* what)
+{
+    return {SgiStatus::OutOfMemory, std::string("out of memory for ") + what};
+}
+
+// The whole picture decoded in the file's order, then written out from memory.
+static ConvertResult WriteWholePicture(const std::string& output, const uint8_t* fileImage, size_t fileLength,
+                                       const SgiHeader& header, SgiPacking packing, const PictureLayout& layout)
+{
+    ConvertResult result;
+    size_t bytes = 0;
+    std::unique_ptr<uint8_t[]> pixels;
+    if (!SgiPixelBufferSize(header, packing, bytes)) {
+        result.image = OutOfMemory("the pixel buffer");
+        return result;
+    }
+    try {
+        pixels = std::make_unique_for_overwrite<uint8_t[]>(bytes);
+    } catch (const std::bad_alloc&) {
+        result.image = OutOfMemory("the pixel buffer");
+        return result;
+    }
+    result.image = DecodeSgiImage(fileImage, fileLength, header, packing, pixels.get());
+    if (!result.image.ok())
+        return result;
+    AtomicFile file;
+    result.file = StartOutput(output, file, layout, bytes == 0);
+    if (result.file.ok())
+        result.file = WriteRows(file, layout, 0, header.ySize, pixels.get(), size_t(header.xSize) * SgiPixelBytes(packing));
+    if (result.file.ok())
+        result.file = CommitAtomicWrite(file, false);
+    return result;
+}
+
+ConvertResult WriteConvertedPicture(const std::string& output, const uint8_t* fileImage, size_t fileLength,
+                                    const SgiHeader& header, SgiPacking packing, const PictureLayout& layout,
+                                    size_t bandRows)
+{
+    ConvertResult result;
+    size_t height = header.ySize;
+    size_t rowBytes = size_t(header.xSize) * SgiPixelBytes(packing);
+    bandRows = std::clamp<size_t>(bandRows, 1, std::max<size_t>(height, 1));
+    std::unique_ptr<uint8_t[]> band;
+    std::unique_ptr<uint8_t[]> scratch;
+    try {
+        band = std::make_unique_for_overwrite<uint8_t[]>(bandRows * rowBytes);
+        scratch = std::make_unique_for_overwrite<uint8_t[]>(4 * size_t(header.xSize));
+    } catch (const std::bad_alloc&) {
+        result.image = OutOfMemory("the band buffer");
+        return result;
+    }
+    AtomicFile file;
+    // Outputs can be made again from their images: no flush to the disk before the rename.
+    result.file = StartOutput(output, file, layout, height == 0 || rowBytes == 0);
+    for (size_t top = 0; result.file.ok() && top < height; top += bandRows) {
+        size_t count = std::min(bandRows, height - top);
+        if (!DecodeSgiBand(fileImage, fileLength, header, packing, top, count, band.get(), scratch.get())) {
+            AbandonAtomicWrite(file);
+            band.reset();
+            scratch.reset();
+            return WriteWholePicture(output, fileImage, fileLength, header, packing, layout);
+        }
+        result.file = WriteRows(file, layout, top, count, band.get(), rowBytes);
+    }
+    if (result.file.ok())
+        result.file = CommitAtomicWrite(file, false);
+    return result;
+}
+
+void WriteConvertedPictureOrStop(const std::string& input, const std::string& output, const MappedFile& file,
+                                 const SgiHeader& header, SgiPacking packing, const PictureLayout& layout)
+{
+    ConvertResult result = WriteConvertedPicture(output, file.data, file.size, header, packing, layout,
+                                                 DefaultBandRows(header, packing));
+    StopOnSgiFailure(input, result.image);
+    if (!result.file.ok())
+        RunError(result.file.code, output, result.file.reason);
 }

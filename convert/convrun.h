@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "convert/sgi.h"
+#include "util/files.h"
 
 struct ConverterText {
     const char* program;      // "tintpour"
@@ -26,8 +27,8 @@ bool TakeInputArgument(int argc, char** argv, const ConverterText& text, std::st
 // replaced by extension, or extension appended when the file name has no '.'.
 std::string ConverterOutputName(const std::string& input, const std::string& extension);
 
-// Reads the whole input or stops with the run-time error of the failure (2 for a missing file).
-void ReadInputOrStop(const std::string& input, std::vector<uint8_t>& file);
+// Maps the whole input read-only or stops with the run-time error (2 for a missing file).
+void MapInputOrStop(const std::string& input, MappedFile& file);
 
 // Stops when the output would replace the input: the picture would be lost.
 void StopIfOutputIsInput(const std::string& input, const std::string& output);
@@ -35,8 +36,34 @@ void StopIfOutputIsInput(const std::string& input, const std::string& output);
 // Stops on a reader failure: a rejected image with its reason (status 1), or out of memory (203).
 void StopOnSgiFailure(const std::string& input, const SgiResult& result);
 
-// Gives the file image's memory back before the output is built.
-void ReleaseFileImage(std::vector<uint8_t>& file);
+// Where the decoded picture goes in an output file.
+struct PictureLayout {
+    std::vector<uint8_t> head;  // written first
+    size_t cornerBytes = 0;     // then the first bytes of the top row (zeros when there are no pixels)
+    size_t rows = 0;            // then, of each of the picture's first rows rows,
+    size_t rowBytes = 0;        // the first rowBytes bytes
+};
 
-// Writes the output atomically or stops with the run-time error (OS code, 101 short write).
-void WriteOutputOrStop(const std::string& output, const uint8_t* data, size_t size);
+// Outcome of a conversion: the image's (a rejection, out of memory) or the output file's.
+struct ConvertResult {
+    SgiResult image;
+    FileStatus file;
+    bool ok() const { return image.ok() && file.ok(); }
+};
+
+// Rows of a band that keep the band buffer to about a quarter of a MiB (at least 1 row).
+size_t DefaultBandRows(const SgiHeader& header, SgiPacking packing);
+
+// Writes the output of an image that CheckSgiImage accepted, atomically: decodes it bandRows
+// rows at a time into one buffer and streams each band out, so that neither the picture nor the
+// output is ever whole in memory. An image with a bad or short RLE row is decoded whole in the
+// file's own order instead (a rejection, or short rows keeping the previous row's tail). On any
+// failure no output is left and an existing one is untouched.
+ConvertResult WriteConvertedPicture(const std::string& output, const uint8_t* fileImage, size_t fileLength,
+                                    const SgiHeader& header, SgiPacking packing, const PictureLayout& layout,
+                                    size_t bandRows);
+
+// The same with the default bands, stopping on failure: the reader's stops for the image, the
+// run-time error of the file for the output (OS code, 101 short write).
+void WriteConvertedPictureOrStop(const std::string& input, const std::string& output, const MappedFile& file,
+                                 const SgiHeader& header, SgiPacking packing, const PictureLayout& layout);

@@ -1,8 +1,5 @@
 // hueslab: an SGI image becomes a hi-colour sprite file (".vhs"): a blank sprite document of
 // half the image's size followed by the picture in 16-bit colour.
-#include <cstring>
-#include <new>
-
 #include "convert/convrun.h"
 #include "convert/sgi.h"
 #include "util/fatal.h"
@@ -27,47 +24,31 @@ int main(int argc, char** argv)
     std::string input;
     if (!TakeInputArgument(argc, argv, text, input))
         return 0;
-    std::vector<uint8_t> file;
-    ReadInputOrStop(input, file);
+    MappedFile file;
+    MapInputOrStop(input, file);
     std::string output = ConverterOutputName(input, text.outputExtension);
     StopIfOutputIsInput(input, output);
 
     SgiHeader header;
-    StopOnSgiFailure(input, CheckSgiImage(file.data(), file.size(), header));
+    StopOnSgiFailure(input, CheckSgiImage(file.data, file.size, header));
     if (header.xSize > MaxImageSide || header.ySize > MaxImageSide)
         FatalReject(input, IntToStr(header.xSize) + " x " + IntToStr(header.ySize) +
                                " pixels; a hi-colour sprite holds at most 511 x 511");
-    size_t imageWidth = header.xSize;
-    size_t imageHeight = header.ySize;
-    std::vector<uint8_t> pixels;
-    std::vector<uint8_t> out;
-    size_t cellsWidth = imageWidth / 2;
-    size_t cellsHeight = imageHeight / 2;
-    size_t cells = cellsWidth * cellsHeight;
-    try {
-        pixels.resize(imageWidth * imageHeight * 2);
-        out.assign(5 + cells + 2 + 8 * cells, 0);
-    } catch (const std::bad_alloc&) {
-        FatalOutOfMemory("the pixel buffer");
-    }
-    StopOnSgiFailure(input, DecodeSgiImage(file.data(), file.size(), header, HiColour, pixels.data()));
-    ReleaseFileImage(file);
-
-    out[0] = uint8_t(cellsWidth);
-    out[1] = uint8_t(cellsHeight);
-    out[2] = uint8_t(cellsWidth / 2);
-    out[3] = uint8_t(cellsHeight / 2);
-    // out[4], the key colour, and the cells stay 0. An empty picture has no top-left pixel:
-    // its corner colour stays 0 too.
-    uint8_t* at = out.data() + 5 + cells;
-    if (!pixels.empty())
-        std::memcpy(at, pixels.data(), 2);
-    at += 2;
-    // The top-left 2W x 2H crop, so that the picture has the geometry its header declares.
-    if (cells > 0)
-        for (size_t y = 0; y < 2 * cellsHeight; y++, at += 4 * cellsWidth)
-            std::memcpy(at, pixels.data() + y * imageWidth * 2, 4 * cellsWidth);
-
-    WriteOutputOrStop(output, out.data(), out.size());
+    size_t cellsWidth = header.xSize / 2;
+    size_t cellsHeight = header.ySize / 2;
+    PictureLayout layout;
+    // The document: its size, its origin in the middle, key colour 0, and cells all 0.
+    layout.head.assign(5 + cellsWidth * cellsHeight, 0);
+    layout.head[0] = uint8_t(cellsWidth);
+    layout.head[1] = uint8_t(cellsHeight);
+    layout.head[2] = uint8_t(cellsWidth / 2);
+    layout.head[3] = uint8_t(cellsHeight / 2);
+    // Then the top-left pixel's colour (0 for an empty picture) and the top-left 2W x 2H crop,
+    // so that the picture has the geometry its header declares.
+    layout.cornerBytes = SgiPixelBytes(HiColour);
+    layout.rows = 2 * cellsHeight;
+    layout.rowBytes = 2 * cellsWidth * SgiPixelBytes(HiColour);
+    WriteConvertedPictureOrStop(input, output, file, header, HiColour, layout);
+    UnmapFile(file);
     return 0;
 }

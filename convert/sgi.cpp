@@ -204,43 +204,54 @@ static void PackRow(const uint8_t* red, const uint8_t* green, const uint8_t* blu
     }
 }
 
-static void DecodeVerbatim(const uint8_t* fileImage, const SgiHeader& header, SgiPacking packing, uint8_t* pixels)
+// Output row r, counted from the top, is file row height - 1 - r: the file stores the bottom row first.
+static void DecodeVerbatimBand(const uint8_t* fileImage, const SgiHeader& header, SgiPacking packing, size_t top,
+                               size_t count, uint8_t* pixels)
 {
     size_t width = header.xSize;
     size_t height = header.ySize;
     size_t planeSize = width * height;
     size_t rowBytes = width * SgiPixelBytes(packing);
     const uint8_t* red = fileImage + SgiHeaderSize;
-    for (size_t y = 0; y < height; y++) {
-        const uint8_t* row = red + y * width;
-        PackRow(row, row + planeSize, row + 2 * planeSize, row + 3 * planeSize, width, packing,
-                pixels + (height - 1 - y) * rowBytes);
+    for (size_t r = 0; r < count; r++) {
+        const uint8_t* row = red + (height - 1 - top - r) * width;
+        PackRow(row, row + planeSize, row + 2 * planeSize, row + 3 * planeSize, width, packing, pixels + r * rowBytes);
     }
 }
 
 // Well-formed files fill every row. Then the planes of a row can be decoded side by side and
 // packed in one pass, as verbatim data is. False at the first row that does not decode to
-// exactly the width: the caller starts over plane by plane.
-static bool DecodeRleByRows(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header,
-                            SgiPacking packing, uint8_t* pixels, uint8_t* rows)
+// exactly the width.
+static bool DecodeRleBand(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header, SgiPacking packing,
+                          size_t top, size_t count, uint8_t* pixels, uint8_t* rows)
 {
     size_t width = header.xSize;
     size_t height = header.ySize;
     size_t rowBytes = width * SgiPixelBytes(packing);
     unsigned planes = packing == AlphaSprite ? 4 : 3;
-    for (size_t y = 0; y < height; y++) {
+    for (size_t r = 0; r < count; r++) {
+        unsigned y = unsigned(height - 1 - top - r);
         for (unsigned z = 0; z < planes; z++) {
-            uint32_t start = RowStart(fileImage, header, z, unsigned(y));
+            uint32_t start = RowStart(fileImage, header, z, y);
             size_t length = 0;
             if (DecodeRleRow(fileImage + start, fileLength - start, rows + z * width, width, &length) !=
                     RleRow::Done ||
                 length != width)
                 return false;
         }
-        PackRow(rows, rows + width, rows + 2 * width, rows + 3 * width, width, packing,
-                pixels + (height - 1 - y) * rowBytes);
+        PackRow(rows, rows + width, rows + 2 * width, rows + 3 * width, width, packing, pixels + r * rowBytes);
     }
     return true;
+}
+
+bool DecodeSgiBand(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header, SgiPacking packing,
+                   size_t top, size_t count, uint8_t* pixels, uint8_t* rows)
+{
+    if (header.storage == 0) {
+        DecodeVerbatimBand(fileImage, header, packing, top, count, pixels);
+        return true;
+    }
+    return DecodeRleBand(fileImage, fileLength, header, packing, top, count, pixels, rows);
 }
 
 // The file's own order, one row buffer for all: a short row keeps the tail of the row decoded
@@ -273,7 +284,7 @@ SgiResult DecodeSgiImage(const uint8_t* fileImage, size_t fileLength, const SgiH
                          SgiPacking packing, uint8_t* pixels)
 {
     if (header.storage == 0) {
-        DecodeVerbatim(fileImage, header, packing, pixels);
+        DecodeVerbatimBand(fileImage, header, packing, 0, header.ySize, pixels);
         return {};
     }
     std::unique_ptr<uint8_t[]> rows;
@@ -282,7 +293,7 @@ SgiResult DecodeSgiImage(const uint8_t* fileImage, size_t fileLength, const SgiH
     } catch (const std::bad_alloc&) {
         return {SgiStatus::OutOfMemory, "out of memory for the RLE row buffers"};
     }
-    if (DecodeRleByRows(fileImage, fileLength, header, packing, pixels, rows.get()))
+    if (DecodeRleBand(fileImage, fileLength, header, packing, 0, header.ySize, pixels, rows.get()))
         return {};
     return DecodeRleByPlanes(fileImage, fileLength, header, packing, pixels, rows.get());
 }

@@ -81,6 +81,15 @@ bool SgiPixelBufferSize(const SgiHeader& header, SgiPacking packing, size_t& byt
 SgiResult DecodeSgiImage(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header,
                          SgiPacking packing, uint8_t* pixels);
 
+// Decodes count rows of a file that CheckSgiImage accepted, starting top rows below the top
+// (top + count <= ySize), into pixels, one row after the other without padding: what a caller
+// that streams the picture in bands needs. rows is scratch room for 4 x xSize bytes (RLE only).
+// False when an RLE row is bad or does not fill the width: such a file is decoded right only
+// by DecodeSgiImage, in the file's own order (a short row keeps the tail of the row decoded
+// before it, and a bad row is reported as the first one in that order).
+bool DecodeSgiBand(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header, SgiPacking packing,
+                   size_t top, size_t count, uint8_t* pixels, uint8_t* rows);
+
 // Both steps in one: on success pixels holds the image and imageWidth/imageHeight its size;
 // otherwise pixels is empty and imageWidth/imageHeight keep the caller's values.
 SgiResult ReadSgiImage(const uint8_t* fileImage, size_t fileLength, SgiPacking packing, uint16_t& imageWidth,

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,23 +23,31 @@ static FileStatus ErrnoFailure(int err, const std::string& action)
     return Failure(err > 0 && err < 256 ? err : 1, action + ": " + std::strerror(err));
 }
 
-FileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& data)
+// Opens a file read-only for reading it whole and gives its size; a directory is refused.
+static FileStatus OpenWholeFile(const std::string& path, int& fd, size_t& size)
 {
-    data.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return ErrnoFailure(errno, "cannot open");
     struct stat info;
-    if (::fstat(fd, &info) != 0) {
-        int err = errno;
+    int err = ::fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
+    if (err != 0) {
         ::close(fd);
-        return ErrnoFailure(err, "cannot stat");
+        fd = -1;
+        return ErrnoFailure(err, err == EISDIR ? "cannot read" : "cannot stat");
     }
-    if (S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        return ErrnoFailure(EISDIR, "cannot read");
-    }
-    size_t expected = info.st_size > 0 ? size_t(info.st_size) : 0;
+    size = info.st_size > 0 ? size_t(info.st_size) : 0;
+    return {};
+}
+
+FileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& data)
+{
+    data.clear();
+    int fd = -1;
+    size_t expected = 0;
+    FileStatus opened = OpenWholeFile(path, fd, expected);
+    if (!opened.ok())
+        return opened;
     try {
         data.resize(expected);
     } catch (const std::bad_alloc&) {
@@ -65,6 +74,37 @@ FileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& data)
     }
     ::close(fd);
     return {};
+}
+
+FileStatus MapWholeFile(const std::string& path, MappedFile& file)
+{
+    file = MappedFile();
+    int fd = -1;
+    size_t size = 0;
+    FileStatus opened = OpenWholeFile(path, fd, size);
+    if (!opened.ok())
+        return opened;
+    if (size == 0) {  // mmap refuses a length of 0
+        ::close(fd);
+        return {};
+    }
+    // Populated at once: the reader goes through all of it, and one request is cheaper than a
+    // fault every few pages.
+    void* at = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    int err = errno;
+    ::close(fd);
+    if (at == MAP_FAILED)
+        return err == ENOMEM ? Failure(203, "out of memory for the file image") : ErrnoFailure(err, "cannot read");
+    file.data = static_cast<const uint8_t*>(at);
+    file.size = size;
+    return {};
+}
+
+void UnmapFile(MappedFile& file)
+{
+    if (file.data)
+        ::munmap(const_cast<uint8_t*>(file.data), file.size);
+    file = MappedFile();
 }
 
 std::string DirectoryOf(const std::string& path)

@@ -18,6 +18,21 @@ struct FileStatus {
 // shrinks while it is read gives 100.
 FileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& data);
 
+// A whole file mapped read-only, for large inputs read once: no copy, no fresh pages. An empty
+// file maps to data == nullptr, size 0. Writing through data faults. A file truncated by someone
+// else while it is mapped raises SIGBUS on access; use ReadWholeFile where that matters.
+struct MappedFile {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+};
+
+// Maps the whole file, opened read-only, with the same refusals and error codes as
+// ReadWholeFile (a directory gives EISDIR). The file descriptor is closed before returning.
+FileStatus MapWholeFile(const std::string& path, MappedFile& file);
+
+// Gives the mapping back; file is empty afterwards. Harmless on an empty or unmapped file.
+void UnmapFile(MappedFile& file);
+
 // Writes data to a temporary file in the target's folder and renames it over the target, so
 // that a failure never leaves a partial file nor touches an existing one. The temporary name
 // has a fixed length, so any target name the file system accepts works. An existing target's

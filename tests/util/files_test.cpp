@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <sys/resource.h>
@@ -97,4 +98,34 @@ TEST(WriteFileAtomicDeathTest, AFileSizeLimitIsAShortWriteThatKeepsTheOldFile)
     EXPECT_EXIT(writeUnderLimit(), testing::ExitedWithCode(101), "");
     EXPECT_EQ(ReadBytes(dir / "doc"), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(FolderNames(dir.path), std::vector<std::string>{"doc"});
+}
+
+TEST(MapWholeFile, MapsEveryByteAndRefusesWhatReadWholeFileRefuses)
+{
+    ScratchDir dir;
+    std::vector<uint8_t> bytes(10000);
+    for (size_t i = 0; i < bytes.size(); i++)
+        bytes[i] = uint8_t(i * 7);
+    WriteBytes(dir / "a", bytes);
+    chmod((dir / "a").c_str(), 0444);  // read-only files map too
+    MappedFile file;
+    ASSERT_TRUE(MapWholeFile(dir / "a", file).ok());
+    ASSERT_EQ(file.size, bytes.size());
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), file.data));
+    UnmapFile(file);
+    EXPECT_EQ(file.data, nullptr);
+    EXPECT_EQ(file.size, 0u);
+
+    WriteBytes(dir / "empty", {});
+    ASSERT_TRUE(MapWholeFile(dir / "empty", file).ok());
+    EXPECT_EQ(file.size, 0u);
+    UnmapFile(file);
+
+    FileStatus missing = MapWholeFile(dir / "nothing", file);
+    EXPECT_EQ(missing.code, ENOENT);
+    EXPECT_NE(missing.reason.find("No such file"), std::string::npos);
+    FileStatus folder = MapWholeFile(dir.path, file);
+    EXPECT_EQ(folder.code, EISDIR);
+    EXPECT_EQ(folder.reason, "cannot read: Is a directory");
+    EXPECT_EQ(file.data, nullptr);
 }

@@ -1,0 +1,155 @@
+// The converters' banded writing against the whole-picture reader: the bands must not show in
+// the output, whatever their size, and a short or bad row found late must still give the
+// whole-picture result.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <string>
+
+#include "convert/convrun.h"
+#include "tests/convert/sgi_files.h"
+#include "tests/support/testutil.h"
+
+using Bytes = std::vector<uint8_t>;
+
+// Pixel (x, y) of plane z, different across all four.
+static uint8_t Value(int x, int y, int z)
+{
+    return uint8_t(37 * x + 91 * y + 61 * z + 5);
+}
+
+static Bytes Verbatim(uint16_t width, uint16_t height)
+{
+    std::vector<Bytes> rgba;
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            rgba.push_back({Value(x, y, 0), Value(x, y, 1), Value(x, y, 2), Value(x, y, 3)});
+    return VerbatimSgi(width, height, rgba);
+}
+
+// The same picture, each row one literal packet, in the file's order (bottom row first).
+static std::vector<Bytes> RleRows(uint16_t width, uint16_t height)
+{
+    std::vector<Bytes> rows;
+    for (int z = 0; z < 4; z++)
+        for (int fileRow = 0; fileRow < height; fileRow++) {
+            Bytes row = {uint8_t(0x80 | width)};
+            for (int x = 0; x < width; x++)
+                row.push_back(Value(x, height - 1 - fileRow, z));
+            row.push_back(0);
+            rows.push_back(row);
+        }
+    return rows;
+}
+
+static PictureLayout SpriteLayout(uint16_t width, uint16_t height)
+{
+    PictureLayout layout;
+    layout.head = {uint8_t(width), 0, uint8_t(height), 0};
+    layout.rows = height;
+    layout.rowBytes = 3 * size_t(width);
+    return layout;
+}
+
+// hueslab's kind: a head, the top-left pixel, the top-left even-sized crop.
+static PictureLayout CropLayout(uint16_t width, uint16_t height)
+{
+    PictureLayout layout;
+    layout.head = {9, 8, 7};
+    layout.cornerBytes = 2;
+    layout.rows = height & ~1u;
+    layout.rowBytes = 2 * size_t(width & ~1u);
+    return layout;
+}
+
+// What the output must hold, built from the whole-picture reader.
+static Bytes Expected(const Bytes& file, SgiPacking packing, const PictureLayout& layout)
+{
+    uint16_t width = 0, height = 0;
+    Bytes pixels;
+    EXPECT_TRUE(ReadSgiImage(file.data(), file.size(), packing, width, height, pixels).ok());
+    Bytes out = layout.head;
+    for (size_t i = 0; i < layout.cornerBytes; i++)
+        out.push_back(pixels.empty() ? 0 : pixels[i]);
+    size_t stride = size_t(width) * SgiPixelBytes(packing);
+    for (size_t r = 0; r < layout.rows; r++)
+        out.insert(out.end(), pixels.begin() + r * stride, pixels.begin() + r * stride + layout.rowBytes);
+    return out;
+}
+
+static ConvertResult Write(const std::string& output, const Bytes& file, SgiPacking packing,
+                           const PictureLayout& layout, size_t bandRows)
+{
+    SgiHeader header;
+    SgiResult checked = CheckSgiImage(file.data(), file.size(), header);
+    EXPECT_TRUE(checked.ok()) << checked.reason;
+    return WriteConvertedPicture(output, file.data(), file.size(), header, packing, layout, bandRows);
+}
+
+static size_t FolderSize(const std::string& folder)
+{
+    size_t names = 0;
+    DIR* dir = opendir(folder.c_str());
+    while (dirent* entry = readdir(dir))
+        names += std::string(entry->d_name) != "." && std::string(entry->d_name) != "..";
+    closedir(dir);
+    return names;
+}
+
+TEST(WriteConvertedPicture, BandsOfAnySizeGiveTheWholePicturesBytes)
+{
+    ScratchDir dir;
+    std::string output = dir / "out";
+    struct Size {
+        uint16_t width, height;
+    } sizes[] = {{5, 7}, {4, 1}, {3, 0}, {0, 4}, {1, 1}};
+    for (Size size : sizes)
+        for (bool rle : {false, true}) {
+            Bytes file = rle ? RleSgi(size.width, size.height, RleRows(size.width, size.height))
+                             : Verbatim(size.width, size.height);
+            for (SgiPacking packing : {AlphaSprite, HiColour}) {
+                PictureLayout layout = packing == AlphaSprite ? SpriteLayout(size.width, size.height)
+                                                              : CropLayout(size.width, size.height);
+                Bytes expected = Expected(file, packing, layout);
+                // 3 leaves a last band of 1 row for a height of 7; 100 is more than the picture.
+                for (size_t band : {1, 3, 100}) {
+                    ConvertResult result = Write(output, file, packing, layout, band);
+                    ASSERT_TRUE(result.ok()) << result.image.reason << result.file.reason;
+                    EXPECT_EQ(ReadBytes(output), expected)
+                        << size.width << " x " << size.height << (rle ? " RLE" : " verbatim") << ", bands of "
+                        << band << (packing == AlphaSprite ? ", sprite" : ", crop");
+                    EXPECT_EQ(FolderSize(dir.path), 1u);
+                }
+            }
+        }
+}
+
+TEST(WriteConvertedPicture, ARowFoundShortOrBadInALaterBandStartsOverInTheFilesOrder)
+{
+    ScratchDir dir;
+    std::string output = dir / "out";
+    std::vector<Bytes> rows = RleRows(5, 7);
+    // The green plane's bottom row is short: it keeps the tail of the row above it in the file,
+    // which is the last red row (the top one). The bottom row is decoded in the last band.
+    std::vector<Bytes> shortRows = rows;
+    shortRows[7] = {0x02, 0x44, 0};
+    Bytes shortFile = RleSgi(5, 7, shortRows);
+    Bytes expected = Expected(shortFile, AlphaSprite, SpriteLayout(5, 7));
+    ConvertResult result = Write(output, shortFile, AlphaSprite, SpriteLayout(5, 7), 2);
+    ASSERT_TRUE(result.ok()) << result.image.reason << result.file.reason;
+    EXPECT_EQ(ReadBytes(output), expected);
+    EXPECT_EQ(FolderSize(dir.path), 1u);
+
+    // Bad rows at the top of the alpha plane (first band) and the bottom of the red plane (last
+    // band): the red one comes first in the file, and it is the one reported.
+    std::vector<Bytes> badRows = rows;
+    badRows[27] = {0x06, 1, 0};
+    badRows[0] = {0x83, 1, 2, 3, 0x03, 4, 0};
+    WriteBytes(output, {1, 2, 3});
+    result = Write(output, RleSgi(5, 7, badRows), AlphaSprite, SpriteLayout(5, 7), 2);
+    EXPECT_EQ(result.image.status, SgiStatus::Rejected);
+    EXPECT_EQ(result.image.reason, "RLE row 0 of the red channel decodes to more than 5 bytes");
+    EXPECT_EQ(ReadBytes(output), (Bytes{1, 2, 3}));
+    EXPECT_EQ(FolderSize(dir.path), 1u);
+}
