@@ -179,7 +179,7 @@ ConvertResult WriteConvertedPicture(const std::string& output, const uint8_t* fi
     std::unique_ptr<uint8_t[]> scratch;
     try {
         band = std::make_unique_for_overwrite<uint8_t[]>(bandRows * rowBytes);
-        scratch = std::make_unique_for_overwrite<uint8_t[]>(4 * size_t(header.xSize));
+        scratch = std::make_unique_for_overwrite<uint8_t[]>(SgiBandScratchBytes(header));
     } catch (const std::bad_alloc&) {
         result.image = OutOfMemory("the band buffer");
         return result;

@@ -184,12 +184,44 @@ static void ApplyPlaneRow(unsigned plane, const uint8_t* values, size_t width, u
     }
 }
 
+static uint32_t LoadWord(const uint8_t* bytes)
+{
+    uint32_t word;
+    std::memcpy(&word, bytes, 4);
+    return word;
+}
+
+static void StoreWord(uint8_t* bytes, uint32_t word)
+{
+    std::memcpy(bytes, &word, 4);
+}
+
+// Four AlphaSprite pixels at once, a byte lane per pixel, on a little-endian host: the colour's
+// low and high bytes and the alpha of each lane, then the 12 bytes as three words. The compiler
+// makes poor code (byte stores) of the 3-byte interleave written pixel by pixel; this is about
+// three times as fast on a band that is in the cache.
+static void PackFourSprites(const uint8_t* red, const uint8_t* green, const uint8_t* blue, const uint8_t* alpha,
+                            uint8_t* pixel)
+{
+    uint32_t r = LoadWord(red), g = LoadWord(green), b = LoadWord(blue), a = LoadWord(alpha);
+    uint32_t lo = ((g << 3) & 0xE0E0E0E0u) | ((b >> 3) & 0x1F1F1F1Fu);
+    uint32_t hi = (r & 0xF8F8F8F8u) | ((g >> 5) & 0x07070707u);
+    uint32_t al = (a >> 3) & 0x1F1F1F1Fu;
+    StoreWord(pixel, (lo & 0xFFu) | (hi & 0xFFu) << 8 | (al & 0xFFu) << 16 | (lo & 0xFF00u) << 16);
+    StoreWord(pixel + 4, (hi >> 8 & 0xFFu) | (al & 0xFF00u) | (lo & 0xFF0000u) | (hi & 0xFF0000u) << 8);
+    StoreWord(pixel + 8, (al >> 16 & 0xFFu) | (lo >> 16 & 0xFF00u) | (hi >> 8 & 0xFF0000u) | (al & 0xFF000000u));
+}
+
 // The same rules with all planes of a row at hand: one pass over the output instead of four.
 static void PackRow(const uint8_t* red, const uint8_t* green, const uint8_t* blue, const uint8_t* alpha,
                     size_t width, SgiPacking packing, uint8_t* pixel)
 {
     if (packing == AlphaSprite) {
-        for (size_t x = 0; x < width; x++, pixel += 3) {
+        size_t x = 0;
+        if constexpr (std::endian::native == std::endian::little)
+            for (; x + 4 <= width; x += 4, pixel += 12)
+                PackFourSprites(red + x, green + x, blue + x, alpha + x, pixel);
+        for (; x < width; x++, pixel += 3) {
             unsigned colour = ((red[x] & 0xF8u) << 8) | ((green[x] & 0xFCu) << 3) | (blue[x] >> 3);
             pixel[0] = uint8_t(colour);
             pixel[1] = uint8_t(colour >> 8);
@@ -219,6 +251,49 @@ static void DecodeVerbatimBand(const uint8_t* fileImage, const SgiHeader& header
     }
 }
 
+enum { CopyBlock = 16 };
+
+size_t SgiBandScratchBytes(const SgiHeader& header)
+{
+    return 4 * size_t(header.xSize) + CopyBlock;
+}
+
+// DecodeRleRow for rows that must fill the width, with packets copied in whole blocks: a row
+// may write up to CopyBlock - 1 bytes past its end, where the next plane's row or the scratch
+// room's slack lies, and reads past a packet only where the file goes on. Most packets are a
+// few dozen bytes, too short for a memcpy or memset call to pay. True when the row decoded to
+// exactly width bytes; any other outcome is left to DecodeRleRow.
+static bool DecodeFullRleRow(const uint8_t* source, size_t available, uint8_t* row, size_t width)
+{
+    size_t in = 0;
+    size_t out = 0;
+    while (in < available) {
+        uint8_t control = source[in++];
+        size_t count = control & 0x7F;
+        if (count == 0)
+            return out == width;
+        if (count > width - out || in >= available)
+            return false;
+        if (control & 0x80) {
+            if (count > available - in)
+                return false;
+            if (available - in >= count + CopyBlock)
+                for (size_t i = 0; i < count; i += CopyBlock)
+                    std::memcpy(row + out + i, source + in + i, CopyBlock);
+            else
+                std::memcpy(row + out, source + in, count);
+            in += count;
+        } else {
+            uint8_t block[CopyBlock];
+            std::memset(block, source[in++], CopyBlock);
+            for (size_t i = 0; i < count; i += CopyBlock)
+                std::memcpy(row + out + i, block, CopyBlock);
+        }
+        out += count;
+    }
+    return false;
+}
+
 // Well-formed files fill every row. Then the planes of a row can be decoded side by side and
 // packed in one pass, as verbatim data is. False at the first row that does not decode to
 // exactly the width.
@@ -233,10 +308,7 @@ static bool DecodeRleBand(const uint8_t* fileImage, size_t fileLength, const Sgi
         unsigned y = unsigned(height - 1 - top - r);
         for (unsigned z = 0; z < planes; z++) {
             uint32_t start = RowStart(fileImage, header, z, y);
-            size_t length = 0;
-            if (DecodeRleRow(fileImage + start, fileLength - start, rows + z * width, width, &length) !=
-                    RleRow::Done ||
-                length != width)
+            if (!DecodeFullRleRow(fileImage + start, fileLength - start, rows + z * width, width))
                 return false;
         }
         PackRow(rows, rows + width, rows + 2 * width, rows + 3 * width, width, packing, pixels + r * rowBytes);
@@ -289,7 +361,7 @@ SgiResult DecodeSgiImage(const uint8_t* fileImage, size_t fileLength, const SgiH
     }
     std::unique_ptr<uint8_t[]> rows;
     try {
-        rows = std::make_unique_for_overwrite<uint8_t[]>(4 * size_t(header.xSize));
+        rows = std::make_unique_for_overwrite<uint8_t[]>(SgiBandScratchBytes(header));
     } catch (const std::bad_alloc&) {
         return {SgiStatus::OutOfMemory, "out of memory for the RLE row buffers"};
     }

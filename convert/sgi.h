@@ -83,10 +83,11 @@ SgiResult DecodeSgiImage(const uint8_t* fileImage, size_t fileLength, const SgiH
 
 // Decodes count rows of a file that CheckSgiImage accepted, starting top rows below the top
 // (top + count <= ySize), into pixels, one row after the other without padding: what a caller
-// that streams the picture in bands needs. rows is scratch room for 4 x xSize bytes (RLE only).
+// that streams the picture in bands needs. rows is scratch room for SgiBandScratchBytes bytes.
 // False when an RLE row is bad or does not fill the width: such a file is decoded right only
 // by DecodeSgiImage, in the file's own order (a short row keeps the tail of the row decoded
 // before it, and a bad row is reported as the first one in that order).
+size_t SgiBandScratchBytes(const SgiHeader& header);
 bool DecodeSgiBand(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header, SgiPacking packing,
                    size_t top, size_t count, uint8_t* pixels, uint8_t* rows);
 
