@@ -11,45 +11,26 @@ done
 cmake -S . -B "$build" >/dev/null
 cmake --build "$build" -j2 --target koba
 
+source tests/scripts/lib/xvfb.sh
 work=$(mktemp -d)
-xvfb=
+xvfb_pid=
 koba=
 cleanup() {
     [ -n "$koba" ] && kill "$koba" 2>/dev/null
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-display=:$((100 + RANDOM % 400))
 # The screen is exactly the window's size, so the root window is the editor's picture.
-Xvfb $display -screen 0 640x480x16 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X${display#:}" ] && break
-    sleep 0.1
-done
-export DISPLAY=$display
-unset SDL_VIDEODRIVER
+start_xvfb 640x480x16 "$work/xvfb.log" || { echo "screenshot: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 
 cp examples/worm.vsf "$work/worm.vsf"
 "$build/editor/koba" "$work/worm.vsf" >"$work/koba.log" 2>&1 &
 koba=$!
-window=
-for _ in $(seq 100); do
-    window=$(xdotool search --name "Gravlin sprite editor" 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-    sleep 0.1
-done
-[ -n "$window" ] || { echo "screenshot: koba did not open its window"; cat "$work/koba.log"; exit 1; }
+window=$(find_window "Gravlin sprite editor") || { echo "screenshot: koba did not open its window"; cat "$work/koba.log"; exit 1; }
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 
-# Each key is held for a few frames, as a person presses it.
-press() {
-    xdotool keydown "$@"
-    sleep 0.1
-    xdotool keyup "$@"
-    sleep 0.1
-}
+press() { hold "$@"; }
 # Colour 112 (a worm pink): seven palette rows down from 0, on the cursor's cell.
 for _ in $(seq 7); do press shift+Down; done
 press Up

@@ -7,17 +7,13 @@
 #include "editor/frametimer.h"
 #include "editor/input.h"
 #include "editor/state.h"
+#include "tests/editor/editor_fixture.h"
 #include "editor/state.h"
 #include "gfx/video.h"
 
 static void PushKey(int symbol, bool down)
 {
-    SDL_Event event = {};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.type = event.type;
-    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = SDLKey(symbol);
-    ASSERT_EQ(SDL_PushEvent(&event), 0);
+    PushKeyEvent(symbol, down);
 }
 
 class InputTest : public testing::Test {

@@ -1,0 +1,52 @@
+# Sourced by the scripts that run koba in a real window under Xvfb.
+#   start_xvfb SCREEN LOG   starts Xvfb on a free display (SCREEN e.g. 640x480x16), exports DISPLAY
+#                           and xvfb_pid; returns 1 when Xvfb did not start
+#   find_window CAPTION     prints the id of the first window with that caption, waiting up to 10 s
+#   wait_exit PID           waits up to 5 s for the process to end; sets exit_status
+#   hold KEYS...            holds each key combination for a few frames, as a person presses it
+
+start_xvfb() {
+    local screen=$1 log=$2 fifo number
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    # Xvfb picks a free display itself and writes its number: no clash with parallel tests.
+    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$fifo" >"$log" 2>&1 &
+    xvfb_pid=$!
+    read -r -t 10 number <"$fifo" || number=
+    rm -f "$fifo"
+    [ -n "$number" ] && kill -0 "$xvfb_pid" 2>/dev/null || return 1
+    export DISPLAY=:$number
+    unset SDL_VIDEODRIVER
+}
+
+find_window() {
+    local window
+    for _ in $(seq 100); do
+        window=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
+        if [ -n "$window" ]; then
+            echo "$window"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+wait_exit() {
+    for _ in $(seq 50); do
+        if ! kill -0 "$1" 2>/dev/null; then
+            wait "$1"
+            exit_status=$?
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+hold() {
+    xdotool keydown "$@"
+    sleep 0.12
+    xdotool keyup "$@"
+    sleep 0.08
+}
