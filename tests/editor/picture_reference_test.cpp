@@ -1,0 +1,193 @@
+// The editor's whole 320x200 picture compared with a plain rendering of its layout rules, drawn
+// here pixel by pixel into a buffer of its own: views, markers, palette panel, legend, text.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "editor/frametimer.h"
+#include "gfx/material.h"
+#include "gfx/sprites.h"
+#include "tests/editor/editor_fixture.h"
+#include "tests/support/testutil.h"
+
+namespace {
+
+// A canvas of its own, as wide as the engine's, for the work area and the band.
+struct Picture {
+    std::vector<uint8_t> pixels = std::vector<uint8_t>(size_t(CanvasWidth) * 1200, 0);
+    uint8_t& at(int x, int y) { return pixels[size_t(y) * CanvasWidth + x]; }
+    void fill(int x, int y, int w, int h, uint8_t c)
+    {
+        for (int j = 0; j < h; ++j)
+            for (int i = 0; i < w; ++i)
+                at(x + i, y + j) = c;
+    }
+    void copy(int sx, int sy, int dx, int dy, int w, int h)
+    {
+        for (int j = 0; j < h; ++j)
+            for (int i = 0; i < w; ++i)
+                at(dx + i, dy + j) = at(sx + i, sy + j);
+    }
+    // Glyphs come from the sprite sheet the editor registered; index 255 is the ink.
+    void text(int x, int y, const std::string& s, uint8_t colour)
+    {
+        int pen = x - 1;
+        for (unsigned char c : s) {
+            uint16_t g = EditorFont->glyph[c];
+            if (g == NoSprite)
+                continue;
+            const SpriteRecord& r = SpriteTable[g];
+            for (int j = 0; j < r.height; ++j)
+                for (int i = 0; i < r.width; ++i) {
+                    uint8_t v = IndexCanvas[(r.indexY + j) * CanvasWidth + r.indexX + i];
+                    if (v != r.keyColour)
+                        at(pen - r.originX + i, y - r.originY + j) = v == 255 ? colour : v;
+                }
+            pen += r.width;
+        }
+    }
+};
+
+void Dots(Picture& p, int w, int h)
+{
+    for (int i = 0; i <= w + 1; ++i) {
+        if (i % 2 == 0)
+            p.at(i, 0) = 241;
+        if ((i + h + 1) % 2 == 0)
+            p.at(i, h + 1) = 241;
+    }
+    for (int i = 0; i <= h + 1; ++i) {
+        if (i % 2 == 0)
+            p.at(0, i) = 241;
+        if ((w + 1 + i) % 2 == 0)
+            p.at(w + 1, i) = 241;
+    }
+}
+
+const uint8_t Marks[5][12][2] = {
+    {{0, 0}, {0, 1}, {1, 0}, {3, 0}, {4, 0}, {4, 1}, {5, 0}},
+    {{0, 0}, {1, 0}, {0, 1}, {6, 0}, {5, 0}, {6, 1}, {0, 6}, {1, 6}, {0, 5}, {6, 6}, {5, 6}, {6, 5}},
+    {{1, 1}, {5, 1}, {1, 5}, {5, 5}},
+    {{3, 3}, {2, 2}, {4, 2}, {2, 4}, {4, 4}},
+    {{6, 0}, {6, 1}, {6, 2}, {5, 0}, {5, 1}, {5, 2}, {4, 0}, {4, 1}},
+};
+const int MarkSizes[5] = {7, 12, 4, 5, 8};
+
+void Mark(Picture& p, int row, int x, int y)
+{
+    for (int k = 0; k < MarkSizes[row]; ++k)
+        p.at(x + Marks[row][k][0], y + Marks[row][k][1]) = 0;
+}
+
+void Swatch(Picture& p, int colour, int x, int y, int waterIndex)
+{
+    p.fill(x, y, 7, 7, uint8_t(colour));
+    if (colour == Document.keyColour)
+        for (int r = 0; r < 7; ++r)
+            for (int c = 0; c < 7; ++c)
+                p.at(x + c, y + r) = (c + r) % 2 == 0 ? 64 : 65;
+    if (materialWater[waterIndex])
+        Mark(p, 0, x, y);
+}
+
+Picture Expected()
+{
+    Picture p;
+    const int w = Document.width, h = Document.height;
+    // Zoomed view.
+    p.fill(0, 0, 256, 256, 0);
+    Dots(p, 3 * w, 3 * h);
+    for (int y = 0; y < h && 3 * y < 256; ++y)
+        for (int x = 0; x < w && 3 * x < 256; ++x) {
+            uint8_t v = Document.cells[y][x];
+            bool key = v == Document.keyColour;
+            p.at(3 * x + 1, 3 * y + 1) = key ? 64 : v;
+            p.at(3 * x + 2, 3 * y + 2) = key ? 64 : v;
+            p.at(3 * x + 2, 3 * y + 1) = key ? 65 : v;
+            p.at(3 * x + 1, 3 * y + 2) = key ? 65 : v;
+        }
+    int ox = Document.originX, oy = Document.originY, cx = cursorX, cy = cursorY;
+    p.at(3 * ox + 1, 3 * oy + 3) = p.at(3 * ox + 3, 3 * oy + 3) = p.at(3 * ox + 3, 3 * oy + 1) = 241;
+    p.at(3 * cx + 1, 3 * cy + 3) = p.at(3 * cx + 2, 3 * cy + 3) = p.at(3 * cx + 3, 3 * cy + 3) = 241;
+    p.at(3 * cx + 3, 3 * cy + 2) = p.at(3 * cx + 3, 3 * cy + 1) = 241;
+    p.copy(0, 0, 0, 1000, 190, 130);
+    p.fill(0, 1130, 190, 3, 0);  // rows no view draws are kept clear
+    // Preview.
+    p.fill(0, 0, 256, 256, 0);
+    Dots(p, w, h);
+    for (int x = 1; x <= w && x < 256; ++x)
+        for (int y = 1; y <= h && y < 256; ++y)
+            if (Document.cells[y - 1][x - 1] != Document.keyColour)
+                p.at(x, y) = Document.cells[y - 1][x - 1];
+    p.copy(0, 0, 0, 1133, 190, 67);
+    // Palette panel.
+    p.fill(0, 0, 1024, 300, 0);
+    for (int i = 0; i < 256; ++i) {
+        int x = 8 * (i % 16), y = 8 * (i / 16);
+        Swatch(p, i, x, y, i);
+        const uint8_t* rows[] = {materialWormsCollide, materialProjectilesCollide, materialDiggable, materialAir};
+        const int markRows[] = {2, 3, 4, 1};
+        for (int m = 0; m < 4; ++m)
+            if (rows[m][i])
+                Mark(p, markRows[m], x, y);
+    }
+    const char* labels[] = {"Water", "Air", "Worms collide", "Projectiles collide", "Diggable"};
+    for (int row = 0; row < 5; ++row) {
+        int y = 133 + 8 * row;
+        uint8_t state = MaterialTable[row].flags[currentColour] ? 241 : 70;
+        Swatch(p, state, 0, y, 0);
+        Mark(p, row, 0, y);  // every row, Water included, shows its mark
+        p.text(9, y + 1, labels[row], state);
+    }
+    p.copy(0, 0, 200, 10, 128, 200);
+    int sx = 200 + 8 * (currentColour % 16), sy = 10 + 8 * (currentColour / 16);
+    for (int k = 0; k <= 4; ++k) {
+        p.at(sx + 2 * k - 1, sy - 1) = p.at(sx - 1, sy + 2 * k - 1) = 241;
+        p.at(sx + 2 * k - 1, sy + 7) = p.at(sx + 7, sy + 2 * k - 1) = 241;
+    }
+    p.text(200, 190, "Size: (" + std::to_string(w) + "," + std::to_string(h) + ")", 69);
+    p.text(270, 190, "Pos: (" + std::to_string(cx) + "," + std::to_string(cy) + ")", 69);
+    p.copy(199, 9, 190, 1000, 130, 200);
+    return p;
+}
+
+class PictureReferenceTest : public EditorFixture {};
+
+TEST_F(PictureReferenceTest, EveryPixelOfTheBandFollowsTheLayoutRules)
+{
+    EditorOptions options;
+    options.packPath = std::string(GRAVLIN_BUILD_DIR) + "/editor/KOBA.VPK";
+    ASSERT_TRUE(PathExists(options.packPath));
+    StartEditor(options);
+    running = true;
+    ASSERT_NE(EditorFont, nullptr);
+    std::mt19937 random(77);
+    const int sizes[][2] = {{16, 16}, {1, 1}, {63, 43}, {64, 44}, {255, 255}, {2, 200}, {190, 3}, {7, 66}};
+    for (int round = 0; round < 24; ++round) {
+        Document.width = uint8_t(sizes[round % 8][0]);
+        Document.height = uint8_t(sizes[round % 8][1]);
+        Document.keyColour = uint8_t(round % 3 == 0 ? 241 : random() % 256);
+        for (auto& row : Document.cells)
+            for (uint8_t& cell : row)
+                cell = random() % 4 == 0 ? Document.keyColour : uint8_t(random());
+        Document.originX = int32_t(random() % Document.width);
+        Document.originY = int32_t(random() % Document.height);
+        cursorX = round % 4 == 0 ? Document.originX : int32_t(random() % Document.width);
+        cursorY = round % 4 == 0 ? Document.originY : int32_t(random() % Document.height);
+        // The indices whose legend states are worked out by hand first, then any.
+        const uint8_t worked[] = {0, 1, 192, 195, 160, 168};
+        currentColour = round < 6 ? worked[round] : uint8_t(random());
+        tickFlag = 1;
+        Frame();
+        Picture expected = Expected();
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 320; ++x)
+                ASSERT_EQ(BandPixel(x, y), expected.at(x, 1000 + y))
+                    << "round " << round << " at (" << x << ", " << y << ") size " << int(Document.width) << "x"
+                    << int(Document.height);
+    }
+}
+
+}  // namespace
