@@ -12,6 +12,7 @@
 #include "editor/state.h"
 #include "editor/views.h"
 #include "gfx/video.h"
+#include "tests/support/testutil.h"
 
 inline void PushKeyEvent(int symbol, bool down)
 {
@@ -40,6 +41,16 @@ protected:
         options.hasDocument = !documentPath.empty();
         StartEditor(options);
         running = true;
+    }
+    // With the pack the build makes, so that the font and the palette are the real ones.
+    void StartWithPack()
+    {
+        EditorOptions options;
+        options.packPath = std::string(GRAVLIN_BUILD_DIR) + "/editor/KOBA.VPK";
+        ASSERT_TRUE(PathExists(options.packPath)) << options.packPath;
+        StartEditor(options);
+        running = true;
+        ASSERT_NE(EditorFont, nullptr);
     }
     // Ends the run as Esc would: font, video, save, SDL_Quit.
     int Stop()

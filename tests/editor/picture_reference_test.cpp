@@ -10,7 +10,6 @@
 #include "gfx/material.h"
 #include "gfx/sprites.h"
 #include "tests/editor/editor_fixture.h"
-#include "tests/support/testutil.h"
 
 namespace {
 
@@ -157,12 +156,7 @@ class PictureReferenceTest : public EditorFixture {};
 
 TEST_F(PictureReferenceTest, EveryPixelOfTheBandFollowsTheLayoutRules)
 {
-    EditorOptions options;
-    options.packPath = std::string(GRAVLIN_BUILD_DIR) + "/editor/KOBA.VPK";
-    ASSERT_TRUE(PathExists(options.packPath));
-    StartEditor(options);
-    running = true;
-    ASSERT_NE(EditorFont, nullptr);
+    StartWithPack();
     std::mt19937 random(77);
     const int sizes[][2] = {{16, 16}, {1, 1}, {63, 43}, {64, 44}, {255, 255}, {2, 200}, {190, 3}, {7, 66}};
     for (int round = 0; round < 24; ++round) {
