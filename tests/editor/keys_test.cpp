@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
+#include <vector>
 
 #include "editor/keys.h"
 #include "tests/editor/editor_fixture.h"
@@ -10,148 +12,109 @@ protected:
     void SetUp() override { Start(); }
 };
 
-TEST_F(KeysTest, ShiftArrowsPickTheColourModulo256WithEitherShift)
+namespace {
+
+// What the bindings other than painting and mirroring change.
+struct State {
+    int colour, key, width, height, cursorX, cursorY, originX, originY;
+    bool operator==(const State&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const State& s)
 {
-    Chord({KeyLeftShift}, KeyLeft);
-    EXPECT_EQ(currentColour, 255);
-    Chord({KeyRightShift}, KeyRight);
-    EXPECT_EQ(currentColour, 0);
-    Chord({KeyLeftShift}, KeyUp);
-    EXPECT_EQ(currentColour, 240);
-    currentColour = 250;
-    Chord({KeyRightShift}, KeyDown);
-    EXPECT_EQ(currentColour, 10);
-    // The colour keys touch nothing else.
-    EXPECT_EQ(cursorX, 8);
-    EXPECT_EQ(Document.width, 16);
+    return out << "colour " << s.colour << " key " << s.key << " size " << s.width << "x" << s.height << " cursor ("
+               << s.cursorX << "," << s.cursorY << ") origin (" << s.originX << "," << s.originY << ")";
 }
 
-TEST_F(KeysTest, CtrlArrowsResizeAndWrapBetween1And255)
+State Now()
 {
-    Chord({KeyLeftCtrl}, KeyRight);
-    EXPECT_EQ(Document.width, 17);
-    Chord({KeyRightCtrl}, KeyDown);
-    EXPECT_EQ(Document.height, 17);
-    Document.width = 1;
-    Document.height = 1;
-    Chord({KeyLeftCtrl}, KeyLeft);
-    Chord({KeyLeftCtrl}, KeyUp);
-    EXPECT_EQ(Document.width, 1);
-    EXPECT_EQ(Document.height, 1);
-    Document.width = 255;
-    Document.height = 255;
-    Chord({KeyLeftCtrl}, KeyRight);
-    Chord({KeyLeftCtrl}, KeyDown);
-    EXPECT_EQ(Document.width, 1);
-    EXPECT_EQ(Document.height, 1);
-    EXPECT_EQ(cursorX, 0);
-    EXPECT_EQ(cursorY, 0);
+    return {currentColour, Document.keyColour, Document.width, Document.height,
+            cursorX,       cursorY,            Document.originX, Document.originY};
 }
 
-TEST_F(KeysTest, ShrinkingPastTheCursorWrapsIt)
+void Set(const State& s)
 {
-    cursorX = 15;
-    cursorY = 15;
-    Chord({KeyLeftCtrl}, KeyLeft);
-    EXPECT_EQ(Document.width, 15);
-    EXPECT_EQ(cursorX, 0);
-    Chord({KeyLeftCtrl}, KeyUp);
-    EXPECT_EQ(cursorY, 0);
+    currentColour = uint8_t(s.colour);
+    Document.keyColour = uint8_t(s.key);
+    Document.width = uint8_t(s.width);
+    Document.height = uint8_t(s.height);
+    cursorX = s.cursorX;
+    cursorY = s.cursorY;
+    Document.originX = s.originX;
+    Document.originY = s.originY;
 }
 
-TEST_F(KeysTest, ArrowsMoveTheCursorAndWrapAtEveryEdge)
-{
-    Press(KeyHome);
-    EXPECT_EQ(cursorX, 0);
-    Press(KeyLeft);
-    EXPECT_EQ(cursorX, 15);
-    Press(KeyRight);
-    EXPECT_EQ(cursorX, 0);
-    Press(KeyPageUp);
-    EXPECT_EQ(cursorY, 0);
-    Press(KeyUp);
-    EXPECT_EQ(cursorY, 15);
-    Press(KeyDown);
-    EXPECT_EQ(cursorY, 0);
-    Press(KeyEnd);
-    Press(KeyPageDown);
-    EXPECT_EQ(cursorX, 15);
-    EXPECT_EQ(cursorY, 15);
-}
+}  // namespace
 
-TEST_F(KeysTest, AltMovesTheOriginWithTheSameWrapping)
+TEST_F(KeysTest, EachBindingWithItsWrapRulesAndModifierPrecedence)
 {
-    Chord({KeyLeftAlt}, KeyLeft);
-    EXPECT_EQ(Document.originX, 15);
-    Chord({KeyRightAlt}, KeyRight);
-    EXPECT_EQ(Document.originX, 0);
-    Chord({KeyLeftAlt}, KeyUp);
-    EXPECT_EQ(Document.originY, 15);
-    Chord({KeyLeftAlt}, KeyDown);
-    EXPECT_EQ(Document.originY, 0);
-    Chord({KeyLeftAlt}, KeyEnd);
-    Chord({KeyLeftAlt}, KeyPageDown);
-    EXPECT_EQ(Document.originX, 15);
-    EXPECT_EQ(Document.originY, 15);
-    Chord({KeyLeftAlt}, KeyHome);
-    Chord({KeyLeftAlt}, KeyPageUp);
-    EXPECT_EQ(Document.originX, 0);
-    EXPECT_EQ(Document.originY, 0);
-    // The cursor stays where it was.
-    EXPECT_EQ(cursorX, 8);
-    EXPECT_EQ(cursorY, 8);
-}
-
-TEST_F(KeysTest, ShiftAndCtrlWithHomeEndPageKeysDoNothing)
-{
-    Chord({KeyLeftShift}, KeyHome);
-    Chord({KeyLeftCtrl}, KeyEnd);
-    Chord({KeyLeftShift}, KeyPageUp);
-    Chord({KeyLeftCtrl}, KeyPageDown);
-    EXPECT_EQ(cursorX, 8);
-    EXPECT_EQ(cursorY, 8);
-    EXPECT_EQ(Document.originX, 0);
-    EXPECT_EQ(Document.originY, 0);
-}
-
-TEST_F(KeysTest, TheEarlierModifierGroupWinsAndTheLaterSeesTheKeyReleased)
-{
-    Chord({KeyLeftShift, KeyLeftCtrl}, KeyLeft);
-    EXPECT_EQ(currentColour, 255);
-    EXPECT_EQ(Document.width, 16);
-    Chord({KeyLeftCtrl, KeyLeftAlt}, KeyRight);
-    EXPECT_EQ(Document.width, 17);
-    EXPECT_EQ(Document.originX, 0);
-    EXPECT_EQ(cursorX, 8);
-}
-
-TEST_F(KeysTest, PositionsBeyond127AreReachedWithoutByteWrap)
-{
-    Document.width = 200;
-    Document.height = 255;
-    Press(KeyEnd);
-    Press(KeyPageDown);
-    EXPECT_EQ(cursorX, 199);
-    EXPECT_EQ(cursorY, 254);
-    Press(KeyLeft);
-    EXPECT_EQ(cursorX, 198);
-    Press(KeyDown);
-    EXPECT_EQ(cursorY, 0);
-    Chord({KeyLeftAlt}, KeyEnd);
-    Chord({KeyLeftAlt}, KeyRight);
-    EXPECT_EQ(Document.originX, 0);
-    Chord({KeyLeftAlt}, KeyLeft);
-    EXPECT_EQ(Document.originX, 199);
-}
-
-TEST_F(KeysTest, TabSetsTheKeyColourUnderAnyModifier)
-{
-    currentColour = 7;
-    Press(KeyTab);
-    EXPECT_EQ(Document.keyColour, 7);
-    currentColour = 9;
-    Chord({KeyLeftCtrl, KeyLeftAlt}, KeyTab);
-    EXPECT_EQ(Document.keyColour, 9);
+    const int Shift = KeyLeftShift, RShift = KeyRightShift, Ctrl = KeyLeftCtrl, RCtrl = KeyRightCtrl,
+              Alt = KeyLeftAlt, RAlt = KeyRightAlt;
+    const State start = {0, 0, 16, 16, 8, 8, 0, 0};
+    struct Case {
+        State before;
+        std::vector<int> modifiers;
+        int key;
+        State after;
+    } cases[] = {
+        // Colour, modulo 256, with either Shift.
+        {start, {Shift}, KeyLeft, {255, 0, 16, 16, 8, 8, 0, 0}},
+        {{255, 0, 16, 16, 8, 8, 0, 0}, {RShift}, KeyRight, start},
+        {start, {Shift}, KeyUp, {240, 0, 16, 16, 8, 8, 0, 0}},
+        {{250, 0, 16, 16, 8, 8, 0, 0}, {RShift}, KeyDown, {10, 0, 16, 16, 8, 8, 0, 0}},
+        // Size between 1 and 255: growing past 255 wraps to 1, shrinking stops at 1, and the
+        // cursor wraps into the new size.
+        {start, {Ctrl}, KeyRight, {0, 0, 17, 16, 8, 8, 0, 0}},
+        {start, {RCtrl}, KeyDown, {0, 0, 16, 17, 8, 8, 0, 0}},
+        {{0, 0, 1, 1, 0, 0, 0, 0}, {Ctrl}, KeyLeft, {0, 0, 1, 1, 0, 0, 0, 0}},
+        {{0, 0, 1, 1, 0, 0, 0, 0}, {Ctrl}, KeyUp, {0, 0, 1, 1, 0, 0, 0, 0}},
+        {{0, 0, 255, 255, 8, 8, 0, 0}, {Ctrl}, KeyRight, {0, 0, 1, 255, 0, 8, 0, 0}},
+        {{0, 0, 255, 255, 8, 8, 0, 0}, {Ctrl}, KeyDown, {0, 0, 255, 1, 8, 0, 0, 0}},
+        {{0, 0, 16, 16, 15, 15, 0, 0}, {Ctrl}, KeyLeft, {0, 0, 15, 16, 0, 15, 0, 0}},
+        {{0, 0, 16, 16, 15, 15, 0, 0}, {Ctrl}, KeyUp, {0, 0, 16, 15, 15, 0, 0, 0}},
+        // Cursor, wrapping at every edge, also beyond 127.
+        {start, {}, KeyHome, {0, 0, 16, 16, 0, 8, 0, 0}},
+        {{0, 0, 16, 16, 0, 8, 0, 0}, {}, KeyLeft, {0, 0, 16, 16, 15, 8, 0, 0}},
+        {{0, 0, 16, 16, 15, 8, 0, 0}, {}, KeyRight, {0, 0, 16, 16, 0, 8, 0, 0}},
+        {start, {}, KeyPageUp, {0, 0, 16, 16, 8, 0, 0, 0}},
+        {{0, 0, 16, 16, 8, 0, 0, 0}, {}, KeyUp, {0, 0, 16, 16, 8, 15, 0, 0}},
+        {{0, 0, 16, 16, 8, 15, 0, 0}, {}, KeyDown, {0, 0, 16, 16, 8, 0, 0, 0}},
+        {{0, 0, 200, 255, 8, 8, 0, 0}, {}, KeyEnd, {0, 0, 200, 255, 199, 8, 0, 0}},
+        {{0, 0, 200, 255, 8, 8, 0, 0}, {}, KeyPageDown, {0, 0, 200, 255, 8, 254, 0, 0}},
+        {{0, 0, 200, 255, 199, 254, 0, 0}, {}, KeyLeft, {0, 0, 200, 255, 198, 254, 0, 0}},
+        {{0, 0, 200, 255, 199, 254, 0, 0}, {}, KeyDown, {0, 0, 200, 255, 199, 0, 0, 0}},
+        // Origin, with Alt, the same way; the cursor stays.
+        {start, {Alt}, KeyLeft, {0, 0, 16, 16, 8, 8, 15, 0}},
+        {{0, 0, 16, 16, 8, 8, 15, 0}, {RAlt}, KeyRight, start},
+        {start, {Alt}, KeyUp, {0, 0, 16, 16, 8, 8, 0, 15}},
+        {{0, 0, 16, 16, 8, 8, 0, 15}, {Alt}, KeyDown, start},
+        {start, {Alt}, KeyEnd, {0, 0, 16, 16, 8, 8, 15, 0}},
+        {start, {Alt}, KeyPageDown, {0, 0, 16, 16, 8, 8, 0, 15}},
+        {{0, 0, 16, 16, 8, 8, 9, 9}, {Alt}, KeyHome, {0, 0, 16, 16, 8, 8, 0, 9}},
+        {{0, 0, 16, 16, 8, 8, 9, 9}, {Alt}, KeyPageUp, {0, 0, 16, 16, 8, 8, 9, 0}},
+        {{0, 0, 200, 255, 8, 8, 199, 0}, {Alt}, KeyRight, {0, 0, 200, 255, 8, 8, 0, 0}},
+        {{0, 0, 200, 255, 8, 8, 0, 0}, {Alt}, KeyLeft, {0, 0, 200, 255, 8, 8, 199, 0}},
+        // Home, End and the page keys have no Shift or Ctrl binding.
+        {start, {Shift}, KeyHome, start},
+        {start, {Ctrl}, KeyEnd, start},
+        {start, {Shift}, KeyPageUp, start},
+        {start, {Ctrl}, KeyPageDown, start},
+        // Tab sets the key colour under any modifier.
+        {{7, 0, 16, 16, 8, 8, 0, 0}, {}, KeyTab, {7, 7, 16, 16, 8, 8, 0, 0}},
+        {{9, 0, 16, 16, 8, 8, 0, 0}, {Ctrl, Alt}, KeyTab, {9, 9, 16, 16, 8, 8, 0, 0}},
+        // The earlier modifier group wins; the later one sees the key released.
+        {start, {Shift, Ctrl}, KeyLeft, {255, 0, 16, 16, 8, 8, 0, 0}},
+        {start, {Ctrl, Alt}, KeyRight, {0, 0, 17, 16, 8, 8, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        Set(c.before);
+        for (int m : c.modifiers)
+            Hold(m);
+        Press(c.key);
+        for (int m : c.modifiers)
+            Release(m);
+        EXPECT_EQ(Now(), c.after) << "key " << c.key << " from " << c.before;
+    }
 }
 
 TEST_F(KeysTest, HoldingSpaceWhileMovingPaintsEveryCellTheCursorStopsOn)
