@@ -12,14 +12,7 @@ namespace {
 
 using Rows = std::vector<std::vector<int>>;
 
-class SpritesTest : public CanvasTest {
-protected:
-    static uint16_t Place(const std::string& name, const Rows& cells, int originX, int originY, int key,
-                          int indexX = 0, int hiX = 0)
-    {
-        return PlaceSprite(name, cells, originX, originY, key, indexX, hiX);
-    }
-};
+class SpritesTest : public CanvasTest {};
 
 }  // namespace
 
@@ -27,10 +20,10 @@ TEST_F(SpritesTest, FindSpriteMatchesWholeNamesExactlyAndTakesTheFirst)
 {
     EXPECT_EQ(FindSprite("CURSOR"), NoSprite);
     EXPECT_EQ(FindSprite(""), NoSprite);
-    Place("CURSOR", {{1}}, 0, 0, 0);
-    Place("ORIGIN", {{1}}, 0, 0, 0);
-    Place("CURSOR", {{2}}, 0, 0, 0);
-    Place("ABCDEFGH", {{2}}, 0, 0, 0);
+    PlaceSprite("CURSOR", {{1}}, 0, 0, 0);
+    PlaceSprite("ORIGIN", {{1}}, 0, 0, 0);
+    PlaceSprite("CURSOR", {{2}}, 0, 0, 0);
+    PlaceSprite("ABCDEFGH", {{2}}, 0, 0, 0);
     EXPECT_EQ(FindSprite("CURSOR"), 0);
     EXPECT_EQ(FindSprite("ORIGIN"), 1);
     EXPECT_EQ(FindSprite("cursor"), NoSprite);
@@ -45,7 +38,7 @@ TEST_F(SpritesTest, FindSpriteMatchesWholeNamesExactlyAndTakesTheFirst)
 
 TEST_F(SpritesTest, OriginIsPlacedOnTheDrawingPositionInBothSizes)
 {
-    const uint16_t s = Place("S", {{5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}}, 3, 2, 0);
+    const uint16_t s = PlaceSprite("S", {{5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}}, 3, 2, 0);
     DrawSprite8(10, 10, s);
     EXPECT_EQ(Index(7, 8), 5);
     EXPECT_EQ(Index(10, 10), 16);
@@ -62,7 +55,7 @@ TEST_F(SpritesTest, OriginIsPlacedOnTheDrawingPositionInBothSizes)
 
 TEST_F(SpritesTest, IndexDrawingModesUseTheSpritesKey)
 {
-    const uint16_t s = Place("S", {{3, 255, 7}}, 0, 0, 3);
+    const uint16_t s = PlaceSprite("S", {{3, 255, 7}}, 0, 0, 3);
     PutRows8(0, 0, {{1, 1, 1}});
     DrawSprite8(0, 0, s);
     EXPECT_EQ(Rows8(0, 0, 3, 1), (Rows{{1, 255, 7}}));
@@ -86,7 +79,7 @@ TEST_F(SpritesTest, IndexDrawingModesUseTheSpritesKey)
 
 TEST_F(SpritesTest, HiColourDrawingModesUseTheKeyPixelAndTheInkOfTheMoment)
 {
-    const uint16_t s = Place("S", {{3, 255, 7}}, 0, 0, 3);
+    const uint16_t s = PlaceSprite("S", {{3, 255, 7}}, 0, 0, 3);
     PaletteColours[255] = 0x1FF;  // the doubled 255 cells
     PutRows16(0, 0, {{1, 1, 0x20, 0x20, 1, 1}});
     DrawSprite16(0, 0, s);
@@ -107,7 +100,7 @@ TEST_F(SpritesTest, HiColourDrawingModesUseTheKeyPixelAndTheInkOfTheMoment)
 
 TEST_F(SpritesTest, NoSpriteAndIndicesBeyondTheRegistryDrawNothing)
 {
-    Place("S", {{1, 2}}, 0, 0, 0);
+    PlaceSprite("S", {{1, 2}}, 0, 0, 0);
     const std::vector<uint8_t> index(IndexCanvas, IndexCanvas + CanvasWidth * IndexCanvasHeight);
     const std::vector<Pixel> hi(HiColourCanvas, HiColourCanvas + CanvasWidth * HiColourCanvasHeight);
     uint8_t mask[256];
