@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 #include "gfx/sprites.h"
@@ -106,16 +105,6 @@ TEST_F(LoaderTest, EachExtensionGoesToItsLoaderUnderItsName)
     EXPECT_EQ(HiPixel(0, 1, 1), PaletteColours[5]);
 }
 
-TEST_F(LoaderTest, GlyphsAreNamedAfterThePackFileWithoutItsFolders)
-{
-    std::string folder = dir / "koba-1.0";
-    ASSERT_EQ(::mkdir(folder.c_str(), 0777), 0);
-    WriteBytes(folder + "/KOBA.VPK", PakOf({{"20.VFF", OnePixelSprite(0)}, {"7E.VFF", OnePixelSprite(255)}}));
-    LoadResourcePack(folder + "/KOBA.VPK");
-    EXPECT_EQ(FindSprite("KOBA:20"), 0);
-    EXPECT_EQ(FindSprite("KOBA:7E"), 1);
-}
-
 TEST_F(LoaderTest, DuplicatesAreRegisteredTwiceFromTheFirstEntrysBytes)
 {
     Load("D.VPK", PakOf({{"S.VSF", OnePixelSprite(9)}, {"S.VSF", OnePixelSprite(10)}}));
@@ -142,10 +131,4 @@ TEST_F(LoaderTest, ASpriteAheadOfThePaletteKeepsTheColoursOfItsTime)
     // The index images are the same: only the enlarged copies were coloured at registration.
     for (uint16_t k = 0; k < 2; k++)
         EXPECT_EQ(IndexCanvas[SpriteTable[k].indexY * CanvasWidth + SpriteTable[k].indexX], 5);
-}
-
-TEST_F(LoaderTest, AnEmptyPackLoadsNothing)
-{
-    Load("E.VPK", std::vector<uint8_t>(16, 0));
-    EXPECT_EQ(SpriteCount, 0);
 }

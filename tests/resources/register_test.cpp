@@ -40,20 +40,13 @@ protected:
 TEST_F(RegisterTest, FirstSpriteFillsItsRecordAndBothSheetsAtTheTopLeft)
 {
     std::vector<uint8_t> data = {3, 2, 1, 1, 9, 1, 2, 3, 4, 5, 6, 0xEE};  // one byte beyond, ignored
-    EXPECT_EQ(Register(data, "ARROW"), 0);
+    EXPECT_EQ(Register(data, "ARROWHEAD"), 0);
     EXPECT_EQ(SpriteCount, 1);
     const SpriteRecord& r = SpriteTable[0];
-    EXPECT_EQ(std::string(r.name, r.nameLength), "ARROW");
-    EXPECT_EQ(r.indexX, 0);
-    EXPECT_EQ(r.indexY, 2560);
-    EXPECT_EQ(r.hiX, 0);
-    EXPECT_EQ(r.hiY, 2560);
-    EXPECT_EQ(r.width, 3);
-    EXPECT_EQ(r.height, 2);
-    EXPECT_EQ(r.originX, 1);
-    EXPECT_EQ(r.originY, 1);
-    EXPECT_EQ(r.keyColour, 9);
-    EXPECT_EQ(r.keyPixel, PaletteColours[9]);
+    EXPECT_EQ(std::string(r.name, r.nameLength), "ARROWHEA");  // cut to eight characters
+    EXPECT_EQ(std::vector<int>({r.indexX, r.indexY, r.hiX, r.hiY, r.width, r.height, r.originX, r.originY,
+                                r.keyColour, r.keyPixel}),
+              std::vector<int>({0, 2560, 0, 2560, 3, 2, 1, 1, 9, PaletteColours[9]}));
     for (int j = 0; j < 2; ++j)
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(IndexCanvas[(2560 + j) * CanvasWidth + i], 1 + 3 * j + i);
@@ -62,14 +55,8 @@ TEST_F(RegisterTest, FirstSpriteFillsItsRecordAndBothSheetsAtTheTopLeft)
     EXPECT_EQ(IndexSheetCursor.shelfHeight, 2);
     EXPECT_EQ(HiSheetCursor.x, 6);
     EXPECT_EQ(HiSheetCursor.shelfHeight, 4);
-    EXPECT_EQ(FindSprite("ARROW"), 0);
-}
-
-TEST_F(RegisterTest, NamesAreCutToEightCharacters)
-{
-    Register(SpriteFile(1, 1, 0, 0, 0, 1), "LONGNAME10");
-    EXPECT_EQ(FindSprite("LONGNAME10"), NoSprite);
-    EXPECT_EQ(FindSprite("LONGNAME"), 0);
+    EXPECT_EQ(FindSprite("ARROWHEA"), 0);
+    EXPECT_EQ(FindSprite("ARROWHEAD"), NoSprite);
 }
 
 TEST_F(RegisterTest, ShelvesBreakOnlyPastColumn1024AndEachSheetDecidesForItself)
@@ -98,14 +85,11 @@ TEST_F(RegisterTest, ShelvesBreakOnlyPastColumn1024AndEachSheetDecidesForItself)
     EXPECT_EQ(SpriteTable[5].indexY, 2560 + 5);
     EXPECT_EQ(SpriteTable[5].hiX, 48);
     EXPECT_EQ(SpriteTable[5].hiY, 2560 + 16);
-}
-
-TEST_F(RegisterTest, WidthTwentyFiveAtColumn1000StartsANewShelf)
-{
+    // 1000 + 25 does not fit: a new shelf below the current one's tallest.
     IndexSheetCursor = {1000, 2560, 7};
     Register(SpriteFile(25, 1, 0, 0, 0, 1), "WIDE");
-    EXPECT_EQ(SpriteTable[0].indexX, 0);
-    EXPECT_EQ(SpriteTable[0].indexY, 2567);
+    EXPECT_EQ(SpriteTable[6].indexX, 0);
+    EXPECT_EQ(SpriteTable[6].indexY, 2567);
     EXPECT_EQ(IndexSheetCursor.x, 25);
     EXPECT_EQ(IndexSheetCursor.shelfHeight, 1);
 }
