@@ -3,22 +3,16 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "tests/resources/engine_death.h"
 #include "util/fatal.h"
 
-// Death tests see the child's standard error only, so the stdout line is checked through a
-// redirect of stdout onto stderr inside the dying child.
-static void RedirectStdout()
-{
-    std::fflush(stdout);
-    dup2(2, 1);
-}
 
 TEST(FatalDeathTest, RunErrorPrintsClassicLineAndExitsWithTheCode)
 {
     SetProgramName("tintpour");
     EXPECT_EXIT(
         {
-            RedirectStdout();
+            StdoutToStderr();
             RunError(RunErrorShortWrite, "ship.vas", "short write");
         },
         testing::ExitedWithCode(101),
@@ -30,7 +24,7 @@ TEST(FatalDeathTest, ErrnoFailuresExitWithTheOsCode)
     SetProgramName("hueslab");
     EXPECT_EXIT(
         {
-            RedirectStdout();
+            StdoutToStderr();
             RunErrorFromErrno(ENOENT, "missing.sgi", "cannot open");
         },
         testing::ExitedWithCode(2), "Runtime error 2 at 0x.*hueslab: missing.sgi: cannot open: No such file");
@@ -49,7 +43,7 @@ TEST(FatalDeathTest, WordedLinesRunTheCleanupFirstAndExitWithTheirStatus)
 {
     EXPECT_EXIT(
         {
-            RedirectStdout();
+            StdoutToStderr();
             SetFatalCleanup(NoteCleanup);
             FatalLine("Can't initialize SDL video, sorry.", 1);
         },
@@ -64,7 +58,7 @@ TEST(FatalDeathTest, RejectionsNameProgramFileAndReasonWithStatusOne)
                 "^tintpour: ship.sgi: 3 channels; an RGBA image with 4 is needed\n$");
     EXPECT_EXIT(
         {
-            RedirectStdout();
+            StdoutToStderr();
             FatalOutOfMemory("the pixel buffer");
         },
         testing::ExitedWithCode(203), "Runtime error 203 at 0x");
