@@ -62,13 +62,9 @@ TEST_F(VideoTest, OnePixelPresentsAsATwoByTwoBlockAtTheTarget)
     SDL_FillRect(ScreenSurface, nullptr, 0);
     IndexCanvas[5 * CanvasWidth + 3] = 7;
     PresentZoomed(3, 5, 100, 50, 1, 1);
-    EXPECT_EQ(Screen(100, 50), 0xF81F);
-    EXPECT_EQ(Screen(101, 50), 0xF81F);
-    EXPECT_EQ(Screen(100, 51), 0xF81F);
-    EXPECT_EQ(Screen(101, 51), 0xF81F);
-    EXPECT_EQ(Screen(102, 50), 0);
-    EXPECT_EQ(Screen(100, 52), 0);
-    EXPECT_EQ(Screen(99, 50), 0);
+    for (int y = 49; y <= 52; ++y)
+        for (int x = 99; x <= 102; ++x)
+            EXPECT_EQ(Screen(x, y), x >= 100 && x <= 101 && y >= 50 && y <= 51 ? 0xF81F : 0) << x << "," << y;
 }
 
 TEST_F(VideoTest, HiColourPresentAndZoomCopyTheRightPixels)
