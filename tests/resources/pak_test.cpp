@@ -154,17 +154,10 @@ TEST(PakReaderDeathTest, AMissingPackStopsAfterTheVideoIsDown)
         testing::ExitedWithCode(1), "No such file.*\ncanvases closed\nCan't open PAK file: \"" + path + "\"!\n$");
 }
 
-TEST(PakReaderDeathTest, MalformedPacksAndFoldersAreRefusedLikeMissingPacks)
+// A malformed pack gives the same line through vpk (vpk_test.cpp); a folder is refused alike.
+TEST(PakReaderDeathTest, AFolderIsRefusedLikeAMissingPack)
 {
-    // Every malformed kind comes back from the same parse result; one stands for them all.
     ScratchDir dir;
-    WriteBytes(dir / "BAD.VPK", RawPak({{"A", 64}, {"B", 80}, {"C", 70}}, 100));
-    EXPECT_EXIT(
-        {
-            StdoutToStderr();
-            OpenPak(dir / "BAD.VPK");
-        },
-        testing::ExitedWithCode(1), "BAD.VPK: [a-z].*\nCan't open PAK file: \"[^\"]*/BAD.VPK\"!\n$");
     EXPECT_EXIT(
         {
             StdoutToStderr();
