@@ -211,3 +211,14 @@ void WriteConvertedPictureOrStop(const std::string& input, const std::string& ou
     if (!result.file.ok())
         RunError(result.file.code, output, result.file.reason);
 }
+
+bool StartConversion(int argc, char** argv, const ConverterText& text, Conversion& conversion)
+{
+    if (!TakeInputArgument(argc, argv, text, conversion.input))
+        return false;
+    MapInputOrStop(conversion.input, conversion.file);
+    conversion.output = ConverterOutputName(conversion.input, text.outputExtension);
+    StopIfOutputIsInput(conversion.input, conversion.output);
+    StopOnSgiFailure(conversion.input, CheckSgiImage(conversion.file.data, conversion.file.size, conversion.header));
+    return true;
+}

@@ -17,6 +17,14 @@ struct ConverterText {
     const char* description;  // the part of --help after the usage and synopsis lines
 };
 
+// One conversion's input and output, as StartConversion sets them up.
+struct Conversion {
+    std::string input;
+    std::string output;
+    MappedFile file;
+    SgiHeader header;
+};
+
 // Looks at the first argument. Prints the usage text (missing or empty argument), the help or
 // the version and returns false: the program then ends with status 0. Otherwise returns true
 // with the input's name. Arguments after the first are ignored.
@@ -67,3 +75,8 @@ ConvertResult WriteConvertedPicture(const std::string& output, const uint8_t* fi
 // run-time error of the file for the output (OS code, 101 short write).
 void WriteConvertedPictureOrStop(const std::string& input, const std::string& output, const MappedFile& file,
                                  const SgiHeader& header, SgiPacking packing, const PictureLayout& layout);
+
+// Everything before the picture is written: the command line (false when the usage, the help or
+// the version was printed: the program ends with status 0), the input mapped, the output named
+// (never the input itself) and the image's header checked; every failure stops the program.
+bool StartConversion(int argc, char** argv, const ConverterText& text, Conversion& conversion);

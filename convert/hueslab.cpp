@@ -21,16 +21,11 @@ static const ConverterText text = {
 
 int main(int argc, char** argv)
 {
-    std::string input;
-    if (!TakeInputArgument(argc, argv, text, input))
+    Conversion c;
+    if (!StartConversion(argc, argv, text, c))
         return 0;
-    MappedFile file;
-    MapInputOrStop(input, file);
-    std::string output = ConverterOutputName(input, text.outputExtension);
-    StopIfOutputIsInput(input, output);
-
-    SgiHeader header;
-    StopOnSgiFailure(input, CheckSgiImage(file.data, file.size, header));
+    const std::string& input = c.input;
+    const SgiHeader& header = c.header;
     if (header.xSize > MaxImageSide || header.ySize > MaxImageSide)
         FatalReject(input, IntToStr(header.xSize) + " x " + IntToStr(header.ySize) +
                                " pixels; a hi-colour sprite holds at most 511 x 511");
@@ -48,7 +43,7 @@ int main(int argc, char** argv)
     layout.cornerBytes = SgiPixelBytes(HiColour);
     layout.rows = 2 * cellsHeight;
     layout.rowBytes = 2 * cellsWidth * SgiPixelBytes(HiColour);
-    WriteConvertedPictureOrStop(input, output, file, header, HiColour, layout);
-    UnmapFile(file);
+    WriteConvertedPictureOrStop(input, c.output, c.file, header, HiColour, layout);
+    UnmapFile(c.file);
     return 0;
 }

@@ -15,22 +15,15 @@ static const ConverterText text = {
 
 int main(int argc, char** argv)
 {
-    std::string input;
-    if (!TakeInputArgument(argc, argv, text, input))
+    Conversion c;
+    if (!StartConversion(argc, argv, text, c))
         return 0;
-    MappedFile file;
-    MapInputOrStop(input, file);
-    std::string output = ConverterOutputName(input, text.outputExtension);
-    StopIfOutputIsInput(input, output);
-
-    SgiHeader header;
-    StopOnSgiFailure(input, CheckSgiImage(file.data, file.size, header));
     PictureLayout layout;
-    layout.head = {uint8_t(header.xSize), uint8_t(header.xSize >> 8), uint8_t(header.ySize),
-                   uint8_t(header.ySize >> 8)};
-    layout.rows = header.ySize;
-    layout.rowBytes = size_t(header.xSize) * SgiPixelBytes(AlphaSprite);
-    WriteConvertedPictureOrStop(input, output, file, header, AlphaSprite, layout);
-    UnmapFile(file);
+    layout.head = {uint8_t(c.header.xSize), uint8_t(c.header.xSize >> 8), uint8_t(c.header.ySize),
+                   uint8_t(c.header.ySize >> 8)};
+    layout.rows = c.header.ySize;
+    layout.rowBytes = size_t(c.header.xSize) * SgiPixelBytes(AlphaSprite);
+    WriteConvertedPictureOrStop(c.input, c.output, c.file, c.header, AlphaSprite, layout);
+    UnmapFile(c.file);
     return 0;
 }
