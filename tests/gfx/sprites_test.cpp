@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -98,24 +100,43 @@ TEST_F(SpritesTest, HiColourDrawingModesUseTheKeyPixelAndTheInkOfTheMoment)
     EXPECT_EQ(Rows16(0, 0, 6, 1), (Rows{{1, 1, 0x1FF, 0x1FF, 0x5555, 0x5555}}));
 }
 
-TEST_F(SpritesTest, NoSpriteAndIndicesBeyondTheRegistryDrawNothing)
+// Sizes and origins come from packs, so a sprite whose place would leave the canvas is not drawn
+// at all: the box operations beneath neither clip nor check.
+TEST_F(SpritesTest, NoSpriteIndicesBeyondTheRegistryAndPlacesOffTheCanvasDrawNothing)
 {
-    PlaceSprite("S", {{1, 2}}, 0, 0, 0);
+    uint16_t placed = PlaceSprite("S", {{1, 2}}, 0, 0, 0);
+    uint16_t hanging = PlaceSprite("H", {{3}, {4}}, 200, 255, 0, 2, 4);  // origin far right and below
     const std::vector<uint8_t> index(IndexCanvas, IndexCanvas + CanvasWidth * IndexCanvasHeight);
     const std::vector<Pixel> hi(HiColourCanvas, HiColourCanvas + CanvasWidth * HiColourCanvasHeight);
     uint8_t mask[256];
     std::memset(mask, 1, sizeof mask);
-    for (uint16_t s : {uint16_t(NoSprite), uint16_t(1), uint16_t(4095)}) {
-        DrawSprite8(10, 10, s);
-        DrawSpriteOnMaterial8(10, 10, s, mask);
-        DrawSpriteShape8(10, 10, s, 9);
-        DrawSpriteRecoloured8(10, 10, s, 9);
-        EXPECT_EQ(SpriteCollides8(10, 10, s, mask), 0);
-        DrawSprite16(10, 10, s);
-        DrawSpriteUnflagged16(10, 10, s);
-        DrawSpriteShape16(10, 10, s, 9);
-        DrawSpriteRecoloured16(10, 10, s, 9);
+    struct Case {
+        uint16_t sprite;
+        int32_t x, y;
+    };
+    const Case cases[] = {{NoSprite, 10, 10}, {2, 10, 10},          {4095, 10, 10},
+                          {placed, -1, 10},   {placed, 1023, 10},   {placed, 10, HiColourCanvasHeight - 1},
+                          {placed, 10, -1},   {hanging, 199, 300},  {hanging, 10, 10},
+                          {placed, INT32_MIN, INT32_MAX}};
+    for (const Case& c : cases) {
+        DrawSprite8(c.x, c.y, c.sprite);
+        DrawSpriteOnMaterial8(c.x, c.y, c.sprite, mask);
+        DrawSpriteShape8(c.x, c.y, c.sprite, 9);
+        DrawSpriteRecoloured8(c.x, c.y, c.sprite, 9);
+        EXPECT_EQ(SpriteCollides8(c.x, c.y, c.sprite, mask), 0);
+        // The enlarged image is twice as large: (1023, y) leaves the hi-colour canvas as well.
+        DrawSprite16(c.x, c.y, c.sprite);
+        DrawSpriteUnflagged16(c.x, c.y, c.sprite);
+        DrawSpriteShape16(c.x, c.y, c.sprite, 9);
+        DrawSpriteRecoloured16(c.x, c.y, c.sprite, 9);
     }
+    DrawSprite16(1022, 10, placed);  // 2 pixels wide at scale 1, 4 at scale 2: off the canvas
     EXPECT_TRUE(std::equal(index.begin(), index.end(), IndexCanvas));
     EXPECT_TRUE(std::equal(hi.begin(), hi.end(), HiColourCanvas));
+    // Right at the edges it still draws.
+    DrawSprite8(1022, IndexCanvasHeight - 1, placed);
+    EXPECT_EQ(Index(1023, IndexCanvasHeight - 1), 2);
+    DrawSprite8(200, 255, hanging);
+    EXPECT_EQ(Index(0, 0), 3);
+    EXPECT_EQ(Index(0, 1), 4);
 }
