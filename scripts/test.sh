@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the normal build, the whole suite again under
 # AddressSanitizer and UndefinedBehaviorSanitizer (debug, assertions on), and a short run of
-# every fuzz harness.
+# every fuzz harness, then the sanitizer-built programs over what the fuzzers found.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/bootstrap.sh
@@ -18,3 +18,4 @@ LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
     ctest --test-dir build-asan --output-on-failure -j2
 
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
+bash scripts/sweep-programs.sh
