@@ -3,20 +3,7 @@
 set -u
 build=$1
 source "$2/tests/scripts/lib/xvfb.sh"
-if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
-    echo "SKIP: Xvfb or xdotool is not installed"
-    exit 77
-fi
-work=$(mktemp -d)
-xvfb_pid=
-koba=
-cleanup() {
-    [ -n "$koba" ] && kill "$koba" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-start_xvfb 640x480x16 "$work/xvfb.log" || { echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+open_session 640x480x16
 
 document="$work/typed.vsf"
 "$build/editor/koba" "$document" >"$work/out" 2>&1 &

@@ -1,4 +1,6 @@
 # Sourced by the scripts that run koba in a real window under Xvfb.
+#   open_session SCREEN     for the tests: skips (77) without Xvfb or xdotool, makes $work, starts
+#                           Xvfb, and on exit ends $koba (when set) and Xvfb and removes $work
 #   start_xvfb SCREEN LOG   starts Xvfb on a free display (SCREEN e.g. 640x480x16), exports DISPLAY
 #                           and xvfb_pid; returns 1 when Xvfb did not start
 #   find_window CAPTION     prints the id of the first window with that caption, waiting up to 10 s
@@ -49,4 +51,22 @@ hold() {
     sleep 0.12
     xdotool keyup "$@"
     sleep 0.08
+}
+
+open_session() {
+    if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+        echo "SKIP: Xvfb or xdotool is not installed"
+        exit 77
+    fi
+    work=$(mktemp -d)
+    xvfb_pid=
+    koba=
+    trap 'end_session' EXIT
+    start_xvfb "$1" "$work/xvfb.log" || { echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+}
+
+end_session() {
+    [ -n "$koba" ] && kill "$koba" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
 }
