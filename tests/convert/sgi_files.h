@@ -1,23 +1,25 @@
-// SGI files written out byte by byte for the converter tests.
+// SGI files written out byte by byte, and what the converter tests share to read them back.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <filesystem>
+#include <string>
 #include <vector>
 
-// A 512-byte header; fields big-endian as in the file.
-inline std::vector<uint8_t> SgiHeaderBytes(uint16_t x, uint16_t y, uint8_t storage = 0, uint16_t channels = 4,
-                                           uint8_t bytesPerChannel = 1, uint16_t dimension = 3,
-                                           uint32_t colourMap = 0)
+#include "convert/sgi.h"
+
+using Bytes = std::vector<uint8_t>;
+
+inline Bytes SgiHeaderBytes(uint16_t x, uint16_t y, uint8_t storage = 0, uint16_t channels = 4,
+                            uint8_t bytesPerChannel = 1, uint16_t dimension = 3, uint32_t colourMap = 0)
 {
-    std::vector<uint8_t> h(512, 0);
-    auto put16 = [&](size_t at, uint16_t v) { h[at] = uint8_t(v >> 8), h[at + 1] = uint8_t(v); };
-    put16(0, 474);
+    Bytes h(512, 0);
+    const uint16_t shorts[] = {474, 0, dimension, x, y, channels};  // big-endian, offsets 0 to 11
+    for (size_t i = 0; i < 6; i++)
+        h[2 * i] = uint8_t(shorts[i] >> 8), h[2 * i + 1] = uint8_t(shorts[i]);
     h[2] = storage;
     h[3] = bytesPerChannel;
-    put16(4, dimension);
-    put16(6, x);
-    put16(8, y);
-    put16(10, channels);
     h[19] = 255;  // maximum pixel value
     for (int i = 0; i < 4; i++)
         h[104 + i] = uint8_t(colourMap >> (24 - 8 * i));
@@ -25,9 +27,9 @@ inline std::vector<uint8_t> SgiHeaderBytes(uint16_t x, uint16_t y, uint8_t stora
 }
 
 // Verbatim file from pixels given top row first as {r, g, b, a}; the file stores the bottom row first.
-inline std::vector<uint8_t> VerbatimSgi(uint16_t x, uint16_t y, const std::vector<std::vector<uint8_t>>& rgba)
+inline Bytes VerbatimSgi(uint16_t x, uint16_t y, const std::vector<Bytes>& rgba)
 {
-    std::vector<uint8_t> file = SgiHeaderBytes(x, y);
+    Bytes file = SgiHeaderBytes(x, y);
     for (int plane = 0; plane < 4; plane++)
         for (int row = y - 1; row >= 0; row--)
             for (int col = 0; col < x; col++)
@@ -36,11 +38,10 @@ inline std::vector<uint8_t> VerbatimSgi(uint16_t x, uint16_t y, const std::vecto
 }
 
 // RLE file from compressed rows in file order (plane 0 rows 0..y-1, then plane 1, ...).
-inline std::vector<uint8_t> RleSgi(uint16_t x, uint16_t y, const std::vector<std::vector<uint8_t>>& rows)
+inline Bytes RleSgi(uint16_t x, uint16_t y, const std::vector<Bytes>& rows)
 {
-    std::vector<uint8_t> file = SgiHeaderBytes(x, y, 1);
-    size_t tables = 512 + 2 * 4 * rows.size();
-    file.resize(tables);
+    Bytes file = SgiHeaderBytes(x, y, 1);
+    file.resize(512 + 2 * 4 * rows.size());
     for (size_t i = 0; i < rows.size(); i++) {
         uint32_t start = uint32_t(file.size());
         for (int b = 0; b < 4; b++) {
@@ -50,4 +51,26 @@ inline std::vector<uint8_t> RleSgi(uint16_t x, uint16_t y, const std::vector<std
         file.insert(file.end(), rows[i].begin(), rows[i].end());
     }
     return file;
+}
+
+struct Decoded {
+    SgiResult result;
+    uint16_t width = 7777, height = 7777;  // the reader must leave these alone on failure
+    Bytes pixels;
+};
+
+inline Decoded Read(const Bytes& file, SgiPacking packing = AlphaSprite)
+{
+    Decoded d;
+    d.result = ReadSgiImage(file.data(), file.size(), packing, d.width, d.height, d.pixels);
+    return d;
+}
+
+inline std::vector<std::string> FolderNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
 }

@@ -3,16 +3,9 @@
 // whole-picture result.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
-#include <algorithm>
-#include <string>
-
 #include "convert/convrun.h"
 #include "tests/convert/sgi_files.h"
 #include "tests/support/testutil.h"
-
-using Bytes = std::vector<uint8_t>;
 
 // Pixel (x, y) of plane z: a flat stretch on the left (runs), all different on the right.
 static uint8_t Value(int x, int y, int z)
@@ -20,6 +13,7 @@ static uint8_t Value(int x, int y, int z)
     return x < 40 ? uint8_t(9 * y + 61 * z) : uint8_t(37 * x + 91 * y + 61 * z + 5);
 }
 
+// The picture of Value as a verbatim file.
 static Bytes Verbatim(uint16_t width, uint16_t height)
 {
     std::vector<Bytes> rgba;
@@ -29,65 +23,59 @@ static Bytes Verbatim(uint16_t width, uint16_t height)
     return VerbatimSgi(width, height, rgba);
 }
 
-// The same picture compressed, in the file's order (bottom row first): repeat packets for the
-// flat stretch, literal packets of at most 127 bytes for the rest.
-static std::vector<Bytes> RleRows(uint16_t width, uint16_t height)
+// The rows of a verbatim file compressed, in the same order: a repeat packet for every run,
+// literal packets of at most 127 bytes between.
+static std::vector<Bytes> Compress(const Bytes& verbatim, size_t width, size_t height)
 {
-    std::vector<Bytes> rows;
-    for (int z = 0; z < 4; z++)
-        for (int fileRow = 0; fileRow < height; fileRow++) {
-            int y = height - 1 - fileRow;
-            Bytes row;
-            for (int x = 0; x < width;) {
-                int flat = std::min(40, int(width)) - x;
-                int count = std::min(flat > 0 ? flat : int(width) - x, 127);
-                if (flat > 0) {
-                    row.insert(row.end(), {uint8_t(count), Value(x, y, z)});
-                } else {
-                    row.push_back(uint8_t(0x80 | count));
-                    for (int i = 0; i < count; i++)
-                        row.push_back(Value(x + i, y, z));
-                }
-                x += count;
+    std::vector<Bytes> rows(4 * height);
+    for (size_t r = 0; r < rows.size(); r++) {
+        const uint8_t* p = verbatim.data() + 512 + r * width;
+        for (size_t x = 0, n; x < width; x += n) {
+            for (n = 1; x + n < width && n < 127 && p[x + n] == p[x];)
+                n++;
+            if (n > 1) {
+                rows[r].insert(rows[r].end(), {uint8_t(n), p[x]});
+                continue;
             }
-            row.push_back(0);
-            rows.push_back(row);
+            while (x + n < width && n < 127 && p[x + n] != p[x + n - 1])
+                n++;
+            rows[r].push_back(uint8_t(0x80 | n));
+            rows[r].insert(rows[r].end(), p + x, p + x + n);
         }
+        rows[r].push_back(0);
+    }
     return rows;
 }
 
-static PictureLayout SpriteLayout(uint16_t width, uint16_t height)
+// tintpour's kind: a size head and whole rows; hueslab's: a head, the top-left pixel and the
+// top-left even-sized crop.
+static PictureLayout Layout(SgiPacking packing, uint16_t width, uint16_t height)
 {
     PictureLayout layout;
-    layout.head = {uint8_t(width), 0, uint8_t(height), 0};
-    layout.rows = height;
-    layout.rowBytes = 3 * size_t(width);
-    return layout;
-}
-
-// hueslab's kind: a head, the top-left pixel, the top-left even-sized crop.
-static PictureLayout CropLayout(uint16_t width, uint16_t height)
-{
-    PictureLayout layout;
-    layout.head = {9, 8, 7};
-    layout.cornerBytes = 2;
-    layout.rows = height & ~1u;
-    layout.rowBytes = 2 * size_t(width & ~1u);
+    if (packing == AlphaSprite) {
+        layout.head = {uint8_t(width), 0, uint8_t(height), 0};
+        layout.rows = height;
+        layout.rowBytes = 3 * size_t(width);
+    } else {
+        layout.head = {9, 8, 7};
+        layout.cornerBytes = 2;
+        layout.rows = height & ~1u;
+        layout.rowBytes = 2 * size_t(width & ~1u);
+    }
     return layout;
 }
 
 // What the output must hold, built from the whole-picture reader.
 static Bytes Expected(const Bytes& file, SgiPacking packing, const PictureLayout& layout)
 {
-    uint16_t width = 0, height = 0;
-    Bytes pixels;
-    EXPECT_TRUE(ReadSgiImage(file.data(), file.size(), packing, width, height, pixels).ok());
+    Decoded d = Read(file, packing);
+    EXPECT_TRUE(d.result.ok());
     Bytes out = layout.head;
     for (size_t i = 0; i < layout.cornerBytes; i++)
-        out.push_back(pixels.empty() ? 0 : pixels[i]);
-    size_t stride = size_t(width) * SgiPixelBytes(packing);
+        out.push_back(d.pixels.empty() ? 0 : d.pixels[i]);
+    size_t stride = size_t(d.width) * SgiPixelBytes(packing);
     for (size_t r = 0; r < layout.rows; r++)
-        out.insert(out.end(), pixels.begin() + r * stride, pixels.begin() + r * stride + layout.rowBytes);
+        out.insert(out.end(), d.pixels.begin() + r * stride, d.pixels.begin() + r * stride + layout.rowBytes);
     return out;
 }
 
@@ -100,16 +88,6 @@ static ConvertResult Write(const std::string& output, const Bytes& file, SgiPack
     return WriteConvertedPicture(output, file.data(), file.size(), header, packing, layout, bandRows);
 }
 
-static size_t FolderSize(const std::string& folder)
-{
-    size_t names = 0;
-    DIR* dir = opendir(folder.c_str());
-    while (dirent* entry = readdir(dir))
-        names += std::string(entry->d_name) != "." && std::string(entry->d_name) != "..";
-    closedir(dir);
-    return names;
-}
-
 TEST(WriteConvertedPicture, BandsOfAnySizeGiveTheWholePicturesBytes)
 {
     ScratchDir dir;
@@ -119,13 +97,12 @@ TEST(WriteConvertedPicture, BandsOfAnySizeGiveTheWholePicturesBytes)
     } sizes[] = {{5, 7}, {4, 1}, {3, 0}, {0, 4}, {1, 1}, {300, 9}};
     for (Size size : sizes)
         for (bool rle : {false, true}) {
-            Bytes file = rle ? RleSgi(size.width, size.height, RleRows(size.width, size.height))
-                             : Verbatim(size.width, size.height);
+            Bytes verbatim = Verbatim(size.width, size.height);
+            Bytes file = rle ? RleSgi(size.width, size.height, Compress(verbatim, size.width, size.height)) : verbatim;
             for (SgiPacking packing : {AlphaSprite, HiColour}) {
-                PictureLayout layout = packing == AlphaSprite ? SpriteLayout(size.width, size.height)
-                                                              : CropLayout(size.width, size.height);
+                PictureLayout layout = Layout(packing, size.width, size.height);
                 // Both storages give what the verbatim file gives.
-                Bytes expected = Expected(Verbatim(size.width, size.height), packing, layout);
+                Bytes expected = Expected(verbatim, packing, layout);
                 // 3 leaves a last band of 1 row for a height of 7; 100 is more than the picture.
                 for (size_t band : {1, 3, 100}) {
                     ConvertResult result = Write(output, file, packing, layout, band);
@@ -133,7 +110,7 @@ TEST(WriteConvertedPicture, BandsOfAnySizeGiveTheWholePicturesBytes)
                     EXPECT_EQ(ReadBytes(output), expected)
                         << size.width << " x " << size.height << (rle ? " RLE" : " verbatim") << ", bands of "
                         << band << (packing == AlphaSprite ? ", sprite" : ", crop");
-                    EXPECT_EQ(FolderSize(dir.path), 1u);
+                    EXPECT_EQ(FolderNames(dir.path).size(), 1u);
                 }
             }
         }
@@ -143,17 +120,16 @@ TEST(WriteConvertedPicture, ARowFoundShortOrBadInALaterBandStartsOverInTheFilesO
 {
     ScratchDir dir;
     std::string output = dir / "out";
-    std::vector<Bytes> rows = RleRows(5, 7);
+    std::vector<Bytes> rows = Compress(Verbatim(5, 7), 5, 7);
     // The green plane's bottom row is short: it keeps the tail of the row above it in the file,
     // which is the last red row (the top one). The bottom row is decoded in the last band.
     std::vector<Bytes> shortRows = rows;
     shortRows[7] = {0x02, 0x44, 0};
     Bytes shortFile = RleSgi(5, 7, shortRows);
-    Bytes expected = Expected(shortFile, AlphaSprite, SpriteLayout(5, 7));
-    ConvertResult result = Write(output, shortFile, AlphaSprite, SpriteLayout(5, 7), 2);
+    ConvertResult result = Write(output, shortFile, AlphaSprite, Layout(AlphaSprite, 5, 7), 2);
     ASSERT_TRUE(result.ok()) << result.image.reason << result.file.reason;
-    EXPECT_EQ(ReadBytes(output), expected);
-    EXPECT_EQ(FolderSize(dir.path), 1u);
+    EXPECT_EQ(ReadBytes(output), Expected(shortFile, AlphaSprite, Layout(AlphaSprite, 5, 7)));
+    EXPECT_EQ(FolderNames(dir.path).size(), 1u);
 
     // Bad rows at the top of the alpha plane (first band) and the bottom of the red plane (last
     // band): the red one comes first in the file, and it is the one reported.
@@ -161,9 +137,9 @@ TEST(WriteConvertedPicture, ARowFoundShortOrBadInALaterBandStartsOverInTheFilesO
     badRows[27] = {0x06, 1, 0};
     badRows[0] = {0x83, 1, 2, 3, 0x03, 4, 0};
     WriteBytes(output, {1, 2, 3});
-    result = Write(output, RleSgi(5, 7, badRows), AlphaSprite, SpriteLayout(5, 7), 2);
+    result = Write(output, RleSgi(5, 7, badRows), AlphaSprite, Layout(AlphaSprite, 5, 7), 2);
     EXPECT_EQ(result.image.status, SgiStatus::Rejected);
     EXPECT_EQ(result.image.reason, "RLE row 0 of the red channel decodes to more than 5 bytes");
     EXPECT_EQ(ReadBytes(output), (Bytes{1, 2, 3}));
-    EXPECT_EQ(FolderSize(dir.path), 1u);
+    EXPECT_EQ(FolderNames(dir.path).size(), 1u);
 }
