@@ -9,12 +9,8 @@
 
 namespace {
 
-using Rows = std::vector<std::vector<int>>;
-
-struct FontDeleter {
-    void operator()(Font* font) const { FreeFont(font); }
-};
-using FontPtr = std::unique_ptr<Font, FontDeleter>;
+using FontPtr = std::unique_ptr<Font, void (*)(Font*)>;
+FontPtr Load(const char* prefix) { return FontPtr(LoadFont(prefix), FreeFont); }
 
 class TextTest : public CanvasTest {
 protected:
@@ -32,19 +28,18 @@ protected:
 
 TEST_F(TextTest, MissingGlyphsFallBackToTheSpace)
 {
-    FontPtr font(LoadFont("KOBA"));
+    FontPtr font = Load("KOBA");
     for (int code = 0; code < 256; ++code)
         ASSERT_EQ(font->glyph[code], code == 65 ? letterA : space) << code;
 }
 
-TEST_F(TextTest, PrefixesMustMatchExactlyAndFitTheEightCharacterNames)
+TEST_F(TextTest, PrefixesMustMatchExactlyAndCharactersWithoutAGlyphDrawNothingAndTakeNoRoom)
 {
     PlaceSprite("KOBAXY:41", {{1}}, 0, 0, 0, 30, 40);  // stored as "KOBAXY:4"
     for (const char* prefix : {"koba", "KOBAXY", "KOB"}) {
-        FontPtr font(LoadFont(prefix));
+        FontPtr font = Load(prefix);
         for (int code = 0; code < 256; ++code)
             ASSERT_EQ(font->glyph[code], NoSprite) << prefix << " " << code;
-        // Characters without any glyph draw nothing and take no room.
         const std::vector<uint8_t> before(IndexCanvas, IndexCanvas + CanvasWidth * 100);
         DrawText(50, 50, "AAA", font.get(), 12);
         DrawTextLarge(50, 50, "AAA", font.get(), 12);
@@ -56,36 +51,31 @@ TEST_F(TextTest, PrefixesMustMatchExactlyAndFitTheEightCharacterNames)
 
 TEST_F(TextTest, WidthIsTheSumOfTheGlyphWidthsLessOne)
 {
-    FontPtr font(LoadFont("KOBA"));
+    FontPtr font = Load("KOBA");
     EXPECT_EQ(TextWidth("", font.get()), 0);
     EXPECT_EQ(TextWidth("A", font.get()), 2);
     EXPECT_EQ(TextWidth("A A", font.get()), 7);
     EXPECT_EQ(TextWidth("A?", font.get()), 4);  // '?' is drawn as the space
     // Long texts of wide glyphs are measured in full.
-    PlaceSprite("WIDE:41", std::vector<std::vector<int>>(1, std::vector<int>(255, 1)), 0, 0, 0, 0, 0);
-    FontPtr wide(LoadFont("WIDE"));
+    PlaceSprite("WIDE:41", Rows(1, Row(255, 1)), 0, 0, 0, 0, 0);
+    FontPtr wide = Load("WIDE");
     EXPECT_EQ(TextWidth(std::string(255, 'A'), wide.get()), 255 * 255 - 1);
 }
 
-TEST_F(TextTest, PenStartsOnePixelLeftSoInkBeginsAtX)
+// The pen starts one pixel left (two in the large size), so the ink after the blank column
+// begins at x. Glyph ink 255 takes the colour, other indices keep theirs.
+TEST_F(TextTest, PenStartsLeftOfXSoInkBeginsAtX)
 {
-    FontPtr font(LoadFont("KOBA"));
+    FontPtr font = Load("KOBA");
     PutRows8(8, 5, {{1, 1, 1, 1, 1, 1, 1, 1, 1, 1}});
-    DrawText(10, 5, "A A", font.get(), 12);
-    // A at pen 9, space at 12, A at 14; glyph ink 255 takes the colour, 7 keeps its index.
-    EXPECT_EQ(Rows8(8, 5, 10, 1), (Rows{{1, 1, 12, 7, 1, 1, 1, 12, 7, 1}}));
+    DrawText(10, 5, "A A", font.get(), 12);  // A at pen 9, space at 12, A at 14
     DrawText(10, 6, "", font.get(), 12);
-    EXPECT_EQ(Rows8(8, 6, 10, 1), (Rows{{0, 0, 0, 0, 0, 0, 0, 0, 0, 0}}));
-}
+    EXPECT_EQ(Rows8(8, 5, 10, 2), (Rows{{1, 1, 12, 7, 1, 1, 1, 12, 7, 1}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}}));
 
-TEST_F(TextTest, LargeTextStartsTwoPixelsLeftAndAdvancesDoubleWidths)
-{
-    FontPtr font(LoadFont("KOBA"));
     PaletteColours[255] = 0x1FF;  // the placed images show index 255 as 0x1FF
-    DrawTextLarge(10, 5, "AA", font.get(), 0x4444);
-    // First A at pen 8 covers 8..13, the second at 14 covers 14..19.
-    EXPECT_EQ(Rows16(8, 5, 13, 1),
-              (Rows{{0, 0, 0x4444, 0x4444, 0x107, 0x107, 0, 0, 0x4444, 0x4444, 0x107, 0x107, 0}}));
-    EXPECT_EQ(Hi(10, 6), 0x4444);
-    EXPECT_EQ(Hi(10, 7), 0);
+    DrawTextLarge(10, 5, "AA", font.get(), 0x4444);  // A at pen 8 covers 8..13, the next 14..19
+    const Rows ink = {{0, 0, 0x4444, 0x4444, 0x107, 0x107, 0, 0, 0x4444, 0x4444, 0x107, 0x107, 0}};
+    EXPECT_EQ(Rows16(8, 5, 13, 1), ink);
+    EXPECT_EQ(Rows16(8, 6, 13, 1), ink);
+    EXPECT_EQ(Rows16(8, 7, 13, 1)[0], Row(13));
 }
