@@ -1,11 +1,14 @@
 // The enlargement compared, pixel for pixel, with a plain evaluation of its rules: the corner
-// rule per quarter and the weighted blend per neighbour, with no tables and no shortcuts.
+// rule per quarter and the weighted blend per neighbour, with no tables and no shortcuts; and
+// its worked values by name.
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
+#include "gfx/primitives.h"
+#include "helpers.h"
 #include "resources/enlarge.h"
-#include "tests/gfx/engine_fixture.h"
 
 namespace {
 
@@ -48,31 +51,23 @@ Pixel ReferenceQuarter(int ix, int iy, ColourIndex keyColour, bool glyph, int sx
         }
     if (QuarterIsKey(key, sx, sy))
         return PaletteColours[keyColour];
-    int quarter = sy * 2 + sx;
-    unsigned r = 0, g = 0, b = 0, f = 0;
-    if (glyph) {
-        Pixel q = PaletteColours[value[1][1]];
-        r = q >> 11, g = (q >> 6) & 31, b = q & 31, f = q & 0x21;
-    } else {
-        unsigned sr = 0, sg = 0, sb = 0, sw = 0;
-        for (int dx = -1; dx <= 1; ++dx)
-            for (int dy = -1; dy <= 1; ++dy) {
-                if (key[dx + 1][dy + 1])
-                    continue;
-                Pixel q = PaletteColours[value[dx + 1][dy + 1]];
-                unsigned w = unsigned(Weights[quarter][dy + 1][dx + 1]);
-                sr += w * (q >> 11), sg += w * ((q >> 6) & 31), sb += w * (q & 31), sw += w;
-                f |= q & 0x21;
-            }
-        if (sw > 0)
-            r = sr / sw, g = sg / sw, b = sb / sw;
-        else
-            f = 0;
-    }
-    return Pixel(r << 11 | g << 6 | b | f);
+    // A glyph takes its own cell's colour; a sprite blends its neighbours that are not key.
+    unsigned r = 0, g = 0, b = 0, f = 0, w = 0;
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy) {
+            if (glyph ? dx != 0 || dy != 0 : key[dx + 1][dy + 1])
+                continue;
+            Pixel q = PaletteColours[value[dx + 1][dy + 1]];
+            unsigned weight = glyph ? 1 : unsigned(Weights[sy * 2 + sx][dy + 1][dx + 1]);
+            r += weight * (q >> 11), g += weight * ((q >> 6) & 31), b += weight * (q & 31), w += weight;
+            f |= q & 0x21;
+        }
+    if (w == 0)
+        return 0;
+    return Pixel((r / w) << 11 | (g / w) << 6 | b / w | f);
 }
 
-class EnlargeReferenceTest : public CanvasTest {};
+using EnlargeReferenceTest = CanvasesTest;
 
 TEST_F(EnlargeReferenceTest, MatchesThePlainRulesOnRandomSpritesAnywhereOnTheCanvas)
 {
@@ -92,28 +87,72 @@ TEST_F(EnlargeReferenceTest, MatchesThePlainRulesOnRandomSpritesAnywhereOnTheCan
         // Few colours, so that key areas with corners and edges are common.
         for (int j = 0; j < h; ++j)
             for (int i = 0; i < w; ++i)
-                Index(x + i, y + j) = ColourIndex(random() % 4);
+                IndexAt(x + i, y + j) = ColourIndex(random() % 4);
         EnlargeSprite(uint16_t(x), uint16_t(y), 10, 2600, uint16_t(w), uint16_t(h), keyColour, glyph);
         for (int j = 0; j < h; ++j)
             for (int i = 0; i < w; ++i)
                 for (int sy = 0; sy < 2; ++sy)
                     for (int sx = 0; sx < 2; ++sx)
-                        ASSERT_EQ(Hi(10 + 2 * i + sx, 2600 + 2 * j + sy),
+                        ASSERT_EQ(HiAt(10 + 2 * i + sx, 2600 + 2 * j + sy),
                                   ReferenceQuarter(x + i, y + j, keyColour, glyph, sx, sy))
                             << "round " << round << " cell " << i << "," << j << " quarter " << sx << sy;
     }
 }
 
+// Every pattern against the plain rule, and entries worked out by hand against both.
 TEST_F(EnlargeReferenceTest, CornerTableHoldsTheCornerRuleForEveryPattern)
 {
     for (int pattern = 0; pattern < 512; ++pattern) {
         bool key[3][3];
-        for (int dx = -1; dx <= 1; ++dx)
-            for (int dy = -1; dy <= 1; ++dy)
-                key[dx + 1][dy + 1] = (pattern >> ((dx + 1) * 3 + (dy + 1))) & 1;
+        for (int bit = 0; bit < 9; ++bit)
+            key[bit / 3][bit % 3] = (pattern >> bit) & 1;
         int expected = (QuarterIsKey(key, 0, 0) ? 8 : 0) | (QuarterIsKey(key, 0, 1) ? 4 : 0) |
                        (QuarterIsKey(key, 1, 0) ? 2 : 0) | (QuarterIsKey(key, 1, 1) ? 1 : 0);
         ASSERT_EQ(CornerTable[pattern], expected) << "pattern " << pattern;
+    }
+    const int entries[][2] = {{0, 0},  {511, 15}, {16, 15}, {495, 0}, {11, 8},
+                              {139, 0}, {79, 8},   {19, 13}, {22, 14}, {25, 11}};
+    for (auto [pattern, entry] : entries)
+        EXPECT_EQ(CornerTable[pattern], entry) << "pattern " << pattern;
+}
+
+TEST_F(EnlargeReferenceTest, WorkedCases)
+{
+    // a = (20, 10, 4) solid, b = (3, 30, 17) with the air bit in its blue, c = (31, 0, 9) solid.
+    PaletteColours[0] = 0x0020;
+    PaletteColours[5] = 20 << 11 | 10 << 6 | 4 | 0x20;
+    PaletteColours[6] = 3 << 11 | 30 << 6 | 17;
+    PaletteColours[7] = 31 << 11 | 9 | 0x20;
+    using Rows = std::vector<std::vector<int>>;
+    const Rows square = {{5, 5, 5}, {5, 5, 5}, {5, 5, 5}}, pair = {{5, 6}}, corner = {{5, 6}, {7, 0}};
+    const Pixel key = PaletteColours[0], a = PaletteColours[5], b = PaletteColours[6];
+    // (qx, qy) is the quarter in the enlarged picture, two per cell in each direction. Blends
+    // round down and carry the flags of every contributor.
+    const struct Case {
+        const char* what;
+        Rows cells;
+        bool glyph;
+        int qx, qy;
+        Pixel expected;
+    } cases[] = {
+        {"a lone pixel keeps its exact colour", {{5}}, false, 1, 1, a},
+        {"a pair: top-right of the left pixel is (24a + 16b) / 40", pair, false, 1, 0, 13 << 11 | 18 << 6 | 9 | 0x21},
+        {"a pair: top-left of the left pixel is (24a + b) / 25", pair, false, 0, 0, 19 << 11 | 10 << 6 | 4 | 0x21},
+        {"a pair as a glyph keeps each pixel's colour", pair, true, 1, 0, a},
+        {"a pair as a glyph keeps each pixel's colour", pair, true, 2, 1, b},
+        {"a square loses its outer corners", square, false, 5, 0, key},
+        {"a square loses its outer corners as a glyph too", square, true, 0, 5, key},
+        {"an edge's middle keeps its quarters", square, false, 2, 0, a},
+        {"an inner corner fills with (2a + 4b + 4c) / 10", corner, false, 2, 2, 17 << 11 | 14 << 6 | 11 | 0x21},
+        {"an inner corner stays the key's own colour in a glyph", corner, true, 2, 2, key},
+    };
+    for (const Case& c : cases) {
+        FillBox8(99, 2599, 10, 10, 0);
+        for (size_t j = 0; j < c.cells.size(); ++j)
+            for (size_t i = 0; i < c.cells[j].size(); ++i)
+                IndexAt(100 + int(i), 2600 + int(j)) = ColourIndex(c.cells[j][i]);
+        EnlargeSprite(100, 2600, 10, 2600, uint16_t(c.cells[0].size()), uint16_t(c.cells.size()), 0, c.glyph);
+        EXPECT_EQ(HiAt(10 + c.qx, 2600 + c.qy), c.expected) << c.what;
     }
 }
 

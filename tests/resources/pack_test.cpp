@@ -1,0 +1,226 @@
+// Packs: the archive reader, loading by extension and palettes.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "gfx/sprites.h"
+#include "helpers.h"
+#include "resources/loader.h"
+#include "resources/pak.h"
+#include "resources/palette.h"
+#include "tests/support/testutil.h"
+#include "util/fatal.h"
+
+namespace {
+
+// "name@offset+size " per entry, or how the directory is refused.
+std::string Directory(const std::vector<uint8_t>& image)
+{
+    std::vector<PakEntry> entries;
+    std::string reason, text;
+    PakParse parse = ParsePakDirectory(image, entries, reason);
+    if (parse != PakParse::Ok)  // a refusal says why and leaves no entries
+        return std::string(parse == PakParse::Malformed ? "malformed" : "short") +
+               (reason.empty() || !entries.empty() ? " without a reason or with entries" : "");
+    for (const PakEntry& e : entries)
+        text += e.name + "@" + std::to_string(e.offset) + "+" + std::to_string(e.size) + " ";
+    return text;
+}
+
+// A dying child skips destructors: its copy of the scratch folder goes when it exits.
+std::string scratchOfThisProcess;
+void RemoveScratch()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(scratchOfThisProcess, ignored);
+}
+
+void ReportCanvases() { std::fprintf(stderr, "canvases %s\n", IndexCanvas ? "open" : "closed"); }
+Pixel HiPixel(uint16_t k, int dx, int dy) { return HiAt(SpriteTable[k].hiX + dx, SpriteTable[k].hiY + dy); }
+ColourIndex IndexPixel(uint16_t k) { return IndexAt(SpriteTable[k].indexX, SpriteTable[k].indexY); }
+
+class LoaderTest : public CanvasesTest {
+protected:
+    // Packs are installed read-only, so every pack here is loaded that way.
+    void Load(const std::vector<uint8_t>& pack)
+    {
+        WriteBytes(dir / "T.VPK", pack);
+        ASSERT_EQ(::chmod((dir / "T.VPK").c_str(), 0444), 0);
+        LoadResourcePack(dir / "T.VPK");
+    }
+
+    ScratchDir dir;
+};
+
+}  // namespace
+
+TEST(PakDirectory, SizesFollowFromConsecutiveOffsetsAndNamesEndAtTheirZeroByte)
+{
+    EXPECT_EQ(Directory(RawPak({{"A.VSF", 48}, {"B.VPL", 53}}, 821)), "A.VSF@48+5 B.VPL@53+768 ");
+    // Equal offsets make an empty subfile, and so does a last one that starts at the very end.
+    EXPECT_EQ(Directory(RawPak({{"A", 64}, {"B", 64}, {"C", 76}}, 76)), "A@64+0 B@64+12 C@76+0 ");
+    // Eleven characters and the zero byte fill the field exactly; what follows a zero byte is junk.
+    std::vector<uint8_t> image = RawPak({{"ELEVENCHARS", 32}}, 40);
+    EXPECT_EQ(Directory(image), "ELEVENCHARS@32+8 ");
+    image[5] = 0;
+    EXPECT_EQ(Directory(image), "ELEVE@32+8 ");
+    // Exactly 32768 entries is the limit, not beyond it (every subfile empty, at the end of the file).
+    std::vector<RawRecord> most(PakMaxEntries, RawRecord{"X", (PakMaxEntries + 1) * 16});
+    EXPECT_EQ(Directory(RawPak(most, 0)).size(), PakMaxEntries * std::string("X@524304+0 ").size());
+    std::vector<RawRecord> tooMany(PakMaxEntries + 1, RawRecord{"X", (PakMaxEntries + 2) * 16});
+    EXPECT_EQ(Directory(RawPak(tooMany, 0)), "malformed");
+}
+
+TEST(PakDirectory, ArchivesThatBreakTheDataModelAreMalformedOrShort)
+{
+    std::vector<uint8_t> cut = RawPak({{"A", 32}}, 32);
+    cut.resize(24);  // a record cut in the middle
+    const std::pair<const char*, std::vector<uint8_t>> cases[] = {
+        {"malformed", RawPak({{"A", 64}, {"B", 80}, {"C", 70}}, 100)},  // decreasing offsets
+        {"malformed", RawPak({{"A", 48}, {"B", 101}}, 100)},  // beyond the end
+        {"malformed", RawPak({{"A", 16}}, 100)},  // inside the directory
+        {"malformed", RawPak({{"A", -5}}, 100)},
+        {"malformed", RawPak({{"TWELVECHARSX", 32}}, 40)},  // a name without a zero byte
+        {"short", RawPak({{"A", 48}, {"B", 50}}, 0, false)},  // no terminator
+        {"short", {}},
+        {"short", std::vector<uint8_t>(15, 0)},  // a cut terminator
+        {"short", cut},
+    };
+    for (size_t n = 0; n < std::size(cases); n++)
+        EXPECT_EQ(Directory(cases[n].second), cases[n].first) << "case " << n;
+}
+
+TEST(PakReader, ReadsExactBytesTheFirstOfDuplicatesAndNothingFromAnEmptyArchive)
+{
+    ScratchDir dir;
+    std::string path = dir / "T.VPK";
+    WriteBytes(path, PakOf({{"A.VSF", Bytes({1, 2, 3})}, {"DUP", Bytes({7})}, {"DUP", Bytes({8, 9})}, {"E", {}}}));
+    PakArchive* archive = OpenPak(path);
+    ASSERT_EQ(archive->entryCount, 4);
+    const std::pair<const char*, std::vector<uint8_t>> reads[] = {{"A.VSF", Bytes({1, 2, 3})}, {"DUP", {7}}, {"E", {}}};
+    std::vector<uint8_t> data;
+    for (const auto& [name, bytes] : reads) {
+        ASSERT_TRUE(ReadPakSubfile(archive, name, data)) << name;
+        EXPECT_EQ(data, bytes) << name;
+    }
+    EXPECT_EQ(FindPakEntry(*archive, "A.VS"), -1);
+    ClosePak(archive);
+
+    WriteBytes(path, std::vector<uint8_t>(16, 0));
+    archive = OpenPak(path);
+    EXPECT_EQ(archive->entryCount, 0);
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(ReadPakSubfile(archive, "ANY.VPL", data));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_TRUE(data.empty());
+    ClosePak(archive);
+}
+
+// A malformed pack gives the "Can't open" line too (through vpk, in tools_test.cpp).
+TEST(PakReaderDeathTest, StopsWithTheExactLines)
+{
+    ScratchDir dir;
+    scratchOfThisProcess = dir.path;
+    std::atexit(RemoveScratch);
+    WriteBytes(dir / "T.VPK", RawPak({{"A.VSF", 48}, {"B.VPL", 53}}, 821));
+    WriteBytes(dir / "CUT.VPK", RawPak({{"A", 48}, {"B", 50}}, 0, false));
+    PakArchive* archive = OpenPak(dir / "T.VPK");
+    std::vector<uint8_t> data;
+    // Names are compared case-sensitively.
+    EXPECT_EXIT({ StdoutToStderr(); ReadPakSubfile(archive, "a.vsf", data); }, testing::ExitedWithCode(1),
+                "^Can't find PAK subfile: \"a.vsf\"!\n$");
+    ClosePak(archive);
+    // The child reruns the test in a scratch folder of its own: the missing path must not depend on it.
+    const std::string missing = "/nonexistent-gravlin-folder/NONE.VPK";
+    EXPECT_EXIT({ StdoutToStderr(); StartCanvases(); SetFatalCleanup(ReportCanvases); OpenPak(missing); },
+                testing::ExitedWithCode(1),
+                "No such file.*\ncanvases closed\nCan't open PAK file: \"" + missing + "\"!\n$");
+    EXPECT_EXIT({ StdoutToStderr(); OpenPak(dir.path); }, testing::ExitedWithCode(1),
+                "directory\nCan't open PAK file: \"[^\"]*/gravlin-test-[^/\"]*\"!\n$");
+    EXPECT_EXIT({ StdoutToStderr(); OpenPak(dir / "CUT.VPK"); }, testing::ExitedWithCode(100),
+                "^Runtime error 100 at 0x[0-9A-F]{8}\n.*CUT.VPK: .*terminator");
+}
+
+TEST(PackBaseName, FoldersGoAndTheNameIsCutAtItsFirstDot)
+{
+    EXPECT_EQ(PackBaseName("D:\\GAMES\\KOBA.VPK"), "KOBA");
+    EXPECT_EQ(PackBaseName("/opt/games/koba-1.0/KOBA.VPK"), "KOBA");
+    EXPECT_EQ(PackBaseName("koba.VPK"), "koba");
+    EXPECT_EQ(PackBaseName("a/b\\c.x.y"), "c");
+    // A file name without '.' gives an empty base name, even when a folder has one.
+    EXPECT_EQ(PackBaseName("KOBA"), "");
+    EXPECT_EQ(PackBaseName("games.d/KOBA"), "");
+}
+
+TEST_F(LoaderTest, EachExtensionGoesToItsLoaderUnderItsName)
+{
+    Load(PakOf({{"VPL", PaletteWith(5, 63, 0, 0)}, {"CURSOR.VSF", SpriteFile(1, 1, 5)},
+                {"41.VFF", SpriteFile(1, 1, 255)}, {"A.VSFX", SpriteFile(1, 1, 6)}, {"A.B.VSF", SpriteFile(1, 1, 7)},
+                {"x.vsf", SpriteFile(1, 1, 8)}, {"NOTE.TXT", {'h', 'i'}}, {"S.VSF", SpriteFile(1, 1, 9)},
+                {"S.VSF", SpriteFile(1, 1, 10)}}));
+    EXPECT_EQ(CurrentPalette[15], 63);  // "VPL" without a '.' is a palette
+    ASSERT_EQ(SpriteCount, 5);
+    EXPECT_EQ(FindSprite("CURSOR"), 0);
+    EXPECT_EQ(FindSprite("T:41"), 1);
+    EXPECT_EQ(FindSprite("A"), 2);
+    EXPECT_EQ(HiPixel(0, 1, 1), PaletteColours[5]);
+    // Of two entries with one name, both are registered, with the first one's bytes.
+    EXPECT_EQ(FindSprite("S"), 3);
+    EXPECT_EQ(IndexPixel(3), 9);
+    EXPECT_EQ(IndexPixel(4), 9);
+}
+
+TEST_F(LoaderTest, ASpriteAheadOfThePaletteKeepsTheColoursOfItsTime)
+{
+    ApplyPalette(PaletteWith(5, 0, 0, 40).data());
+    Pixel old = PaletteColours[5];
+    Load(PakOf(
+        {{"EARLY.VSF", SpriteFile(1, 1, 5)}, {"P.VPL", PaletteWith(5, 40, 40, 0)}, {"LATE.VSF", SpriteFile(1, 1, 5)}}));
+    ASSERT_NE(old, PaletteColours[5]);
+    for (int q = 0; q < 4; q++) {
+        EXPECT_EQ(HiPixel(0, q % 2, q / 2), old) << q;
+        EXPECT_EQ(HiPixel(1, q % 2, q / 2), PaletteColours[5]) << q;
+    }
+    // Only the enlarged copies were coloured at registration.
+    EXPECT_EQ(IndexPixel(0), 5);
+    EXPECT_EQ(IndexPixel(1), 5);
+}
+
+TEST(Palette, WorkedValuesCarryTheSolidAndAirFlags)
+{
+    const int cases[][5] = {
+        // index, r, g, b, pixel
+        {5, 63, 63, 63, 0xFFFE},  // neither diggable nor air: solid
+        {160, 63, 63, 63, 0xFFDF},  // air only
+        {1, 63, 63, 63, 0xFFDF},  // air and diggable
+        {12, 63, 63, 63, 0xFFDE},  // diggable only
+        {0, 0, 0, 0, 0x0020},
+        {1, 0, 0, 0, 0x0001},
+        {5, 10, 20, 30, 0x2AAE},
+        // Components above six bits are clamped instead of spilling into the next field.
+        {5, 64, 200, 255, 0xFFFE},
+        {5, 0, 64, 0, 0x07E0},
+    };
+    for (const auto& [index, r, g, b, pixel] : cases) {
+        ApplyPalette(PaletteWith(index, r, g, b).data());
+        EXPECT_EQ(PaletteColours[index], pixel) << index << ": " << r << "," << g << "," << b;
+        // Palette cycling applies the current palette in place.
+        ApplyPalette(CurrentPalette);
+        EXPECT_EQ(PaletteColours[index], pixel) << index;
+    }
+}
+
+TEST(PaletteDeathTest, ShortPaletteDataIsRefusedWithALineNamingIt)
+{
+    std::vector<uint8_t> palette = PaletteWith(5, 10, 20, 30);
+    EXPECT_EXIT({ StdoutToStderr(); ApplyPaletteData(palette.data(), PaletteSize - 1, "GAME.VPL"); },
+                testing::ExitedWithCode(1), "^Can't use palette \"GAME.VPL\": shorter than 768 bytes!\n$");
+    // Long enough: applied, extra bytes ignored.
+    palette.resize(1000, 63);
+    ApplyPaletteData(palette.data(), palette.size(), "GAME.VPL");
+    EXPECT_EQ(PaletteColours[5], 0x2AAE);
+}

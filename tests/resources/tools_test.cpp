@@ -1,0 +1,262 @@
+// The pack tool, and the editor's own pack as the build makes it from its readable sources.
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "gfx/text.h"
+#include "helpers.h"
+#include "resources/loader.h"
+#include "resources/pak.h"
+#include "tests/support/testutil.h"
+#include "util/numfmt.h"
+
+namespace {
+
+using KobaPackTest = CanvasesTest;
+
+const std::string KobaPack = std::string(GRAVLIN_BUILD_DIR) + "/editor/KOBA.VPK";
+
+ProgramResult Vpk(std::vector<std::string> args)
+{
+    args.insert(args.begin(), BuiltProgram("vpk"));
+    return RunProgram(args);
+}
+
+ProgramResult MakePack(const std::string& folder, const std::string& palette, const std::string& font)
+{
+    WriteBytes(folder + "/p.txt", std::vector<uint8_t>(palette.begin(), palette.end()));
+    WriteBytes(folder + "/f.txt", std::vector<uint8_t>(font.begin(), font.end()));
+    return RunProgram({BuiltProgram("makepack"), folder + "/OUT.VPK", folder + "/p.txt", folder + "/f.txt"});
+}
+
+// The subfiles of a pack file, in directory order.
+Files Subfiles(const std::string& path)
+{
+    std::vector<uint8_t> image = ReadBytes(path);
+    std::vector<PakEntry> entries;
+    std::string reason;
+    EXPECT_EQ(ParsePakDirectory(image, entries, reason), PakParse::Ok) << path << ": " << reason;
+    Files files;
+    for (const PakEntry& e : entries)
+        files.push_back({e.name, std::vector<uint8_t>(image.begin() + e.offset, image.begin() + e.offset + e.size)});
+    return files;
+}
+
+// The RGB bytes of a PNG file, with its size (0 x 0 when it cannot be read).
+std::vector<uint8_t> ReadPng(const std::string& path, int& width, int& height)
+{
+    png_image png = {};
+    png.version = PNG_IMAGE_VERSION;
+    std::vector<uint8_t> rgb;
+    width = height = 0;
+    if (png_image_begin_read_from_file(&png, path.c_str())) {
+        png.format = PNG_FORMAT_RGB;
+        rgb.resize(PNG_IMAGE_SIZE(png));
+        if (png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr))
+            width = int(png.width), height = int(png.height);
+    }
+    return rgb;
+}
+
+}  // namespace
+
+TEST(Vpk, CreateListAndExtractRoundTripAndWhatCreateRefuses)
+{
+    ScratchDir dir;
+    ASSERT_EQ(::mkdir((dir / "src").c_str(), 0777), 0);
+    const Files files = {{"KOBA.VPL", std::vector<uint8_t>(768, 7)},
+                         {"20.VFF", Bytes({1, 1, 0, 0, 0, 0})},
+                         {"EMPTY", {}},
+                         {"ELEVENCHARS", Bytes({9, 8})}};
+    std::vector<std::string> create = {"create", dir / "T.VPK"};
+    for (const auto& [name, bytes] : files) {
+        WriteBytes(dir / ("src/" + name), bytes);
+        create.push_back(dir / ("src/" + name));
+    }
+    ProgramResult result = Vpk(create);
+    ASSERT_EQ(result.status, 0) << result.err;
+    // Entries in the given order, named without their folders, each right after the one before.
+    EXPECT_EQ(ReadBytes(dir / "T.VPK"), PakOf(files));
+    result = Vpk({"list", dir / "T.VPK"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "KOBA.VPL            80        768\n"
+                          "20.VFF             848          6\n"
+                          "EMPTY              854          0\n"
+                          "ELEVENCHARS        854          2\n");
+    result = Vpk({"extract", dir / "T.VPK", dir / "out"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    for (const auto& [name, bytes] : files) {
+        EXPECT_TRUE(PathExists(dir / ("out/" + name))) << name;
+        EXPECT_EQ(ReadBytes(dir / ("out/" + name)), bytes) << name;
+    }
+
+    // A name longer than 11 characters, a name twice, a missing file (ENOENT): no pack is left.
+    WriteBytes(dir / "src/TWELVECHARSX", Bytes({1}));
+    const std::pair<std::string, int> refused[] = {{"TWELVECHARSX", 1}, {"EMPTY", 1}, {"NONE", 2}};
+    for (const auto& [name, status] : refused) {
+        result = Vpk({"create", dir / "R.VPK", dir / "src/EMPTY", dir / ("src/" + name)});
+        EXPECT_EQ(result.status, status) << name;
+        EXPECT_NE(result.err.find(name), std::string::npos) << result.err;
+        EXPECT_FALSE(PathExists(dir / "R.VPK")) << name;
+    }
+}
+
+TEST(Vpk, ExtractStaysInsideTheFolderAndBrokenPacksGiveTheEditorsLine)
+{
+    ScratchDir dir;
+    std::string pack = dir / "T.VPK";
+    WriteBytes(pack, PakOf({{"../ESCAPE", Bytes({1})}, {"A.VSF", Bytes({2})}, {"A.VSF", Bytes({3})}}));
+    ASSERT_EQ(::mkdir((dir / "in").c_str(), 0777), 0);
+    ProgramResult result = Vpk({"extract", pack, dir / "in/out"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("../ESCAPE"), std::string::npos) << result.err;
+    EXPECT_FALSE(PathExists(dir / "in/ESCAPE"));
+    EXPECT_EQ(ReadBytes(dir / "in/out/A.VSF"), Bytes({2}));  // what the loader reads
+
+    WriteBytes(pack, RawPak({{"A", 48}, {"B", 500}}, 100));
+    const std::vector<std::string> commands[] = {{"list", pack}, {"preview", pack, dir / "out.png"}};
+    for (const std::vector<std::string>& command : commands) {
+        result = Vpk(command);
+        EXPECT_EQ(result.status, 1) << command[0];
+        EXPECT_EQ(result.out, "Can't open PAK file: \"" + pack + "\"!\n") << command[0];
+        EXPECT_NE(result.err.find("beyond the end"), std::string::npos) << result.err;
+    }
+    EXPECT_FALSE(PathExists(dir / "out.png"));
+}
+
+TEST(Vpk, HelpAndUsage)
+{
+    ProgramResult help = Vpk({"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* word : {"list", "extract", "create", "preview", "VPL", "VSF", "VFF"})
+        EXPECT_NE(help.out.find(word), std::string::npos) << word;
+    EXPECT_EQ(Vpk({"unpack", "X.VPK"}).status, 2);
+}
+
+TEST(Vpk, PreviewShowsTheEnlargedSheetDownToItsLowestImage)
+{
+    ScratchDir dir;
+    std::vector<uint8_t> palette = PaletteWith(5, 63, 0, 0);  // 5 is solid: the lowest green bit is set
+    palette[3 * 255 + 1] = 63;
+    std::string pack = dir / "P.VPK", png = dir / "P.png";
+    WriteBytes(pack, PakOf({{"P.VPL", palette},
+                            {"DOT.VSF", SpriteFile(1, 1, 5)},
+                            {"41.VFF", Bytes({2, 3, 0, 0, 0, 0, 255, 0, 255, 0, 255})}}));
+    ProgramResult result = Vpk({"preview", pack, png});
+    ASSERT_EQ(result.status, 0) << result.err;
+    int width, height;
+    std::vector<uint8_t> rgb = ReadPng(png, width, height);
+    ASSERT_EQ(width, 1024);
+    ASSERT_EQ(height, 6);  // the 2x3 glyph doubled reaches six rows down
+    auto at = [&](int x, int y) {
+        auto p = rgb.begin() + 3 * (y * 1024 + x);
+        return std::vector<uint8_t>(p, p + 3);
+    };
+    // 0xF820 widened by bit replication.
+    for (int q = 0; q < 4; q++)
+        EXPECT_EQ(at(q % 2, q / 2), Bytes({255, 4, 0})) << q;
+    // The glyph's ink, 0x07E0 | 0x0020 flag, unblended, next to the dot.
+    EXPECT_EQ(at(4, 0), Bytes({0, 255, 0}));
+    EXPECT_EQ(at(5, 5), Bytes({0, 255, 0}));
+    EXPECT_EQ(at(100, 3), Bytes({0, 0, 0}));
+    // An empty pack still gives one row.
+    WriteBytes(pack, std::vector<uint8_t>(16, 0));
+    ASSERT_EQ(Vpk({"preview", pack, png}).status, 0);
+    ReadPng(png, width, height);
+    EXPECT_EQ(width, 1024);
+    EXPECT_EQ(height, 1);
+}
+
+TEST_F(KobaPackTest, PaletteFirstThenAGlyphForEveryPrintableCharacterAndFittingLabels)
+{
+    Files files = Subfiles(KobaPack);
+    ASSERT_EQ(files.size(), 1u + 95);
+    EXPECT_EQ(files[0].first, "KOBA.VPL");
+    const std::vector<uint8_t>& palette = files[0].second;
+    ASSERT_EQ(palette.size(), 768u);
+    for (uint8_t component : palette)
+        ASSERT_LE(component, 63);
+    // Readable at 320x200 and still fitting the editor's rows of eight pixels.
+    const int height = files[1].second.at(1);
+    EXPECT_GE(height, 7);
+    EXPECT_LE(height, 9);
+    for (int code = 0x20; code <= 0x7E; code++) {
+        const auto& [name, glyph] = files[size_t(code - 0x20 + 1)];
+        ASSERT_EQ(name, HexByte(uint32_t(code)) + ".VFF");
+        ASSERT_GE(glyph.size(), 5u);
+        const size_t width = glyph[0];
+        // One height for all, origin at the top-left corner, key colour 0.
+        EXPECT_EQ(std::vector<int>(glyph.begin() + 1, glyph.begin() + 5), std::vector<int>({height, 0, 0, 0})) << name;
+        ASSERT_EQ(glyph.size(), 5 + width * size_t(height)) << name;
+        int ink = 0;
+        for (size_t cell = 0; cell < width * size_t(height); cell++) {
+            EXPECT_TRUE(glyph[5 + cell] == 0 || glyph[5 + cell] == 255) << name;
+            EXPECT_TRUE(cell % width != 0 || glyph[5 + cell] == 0) << name << ": the leftmost column is blank";
+            ink += glyph[5 + cell] == 255;
+        }
+        EXPECT_EQ(ink > 0, code != 0x20) << name;
+    }
+
+    // The interface colours: a dark background, bright frames, two close checker greys,
+    // read-outs that stand out and a dim "clear" state.
+    auto light = [&](size_t i) { return palette[3 * i] + palette[3 * i + 1] + palette[3 * i + 2]; };
+    EXPECT_LT(light(0), 30);
+    EXPECT_GT(light(241), 150);
+    EXPECT_NE(light(64), light(65));
+    EXPECT_LE(std::abs(light(64) - light(65)), 24);
+    EXPECT_GT(light(69), light(0) + 100);
+    EXPECT_GT(light(70), light(0));
+    EXPECT_LT(light(70), light(241) - 80);
+
+    // Loaded as the editor loads it, legend labels fit from column 9 of a panel 128 pixels wide;
+    // the size read-out ends before the position read-out 70 pixels on, which ends at the
+    // panel's right edge 59 pixels further.
+    LoadResourcePack(KobaPack);
+    Font* font = LoadFont("KOBA");
+    for (const char* label : {"Water", "Air", "Worms collide", "Projectiles collide", "Diggable"})
+        EXPECT_LE(TextWidth(label, font), 128 - 9) << label;
+    EXPECT_LT(TextWidth("Size: (255,255)", font), 70);
+    EXPECT_LE(TextWidth("Pos: (254,254)", font), 59);
+    FreeFont(font);
+}
+
+TEST(MakePack, RampsRunEvenlyAndGlyphsFollowInCodeOrder)
+{
+    ScratchDir dir;
+    ProgramResult result = MakePack(dir.path, "# ramp\n0-2 0 0 0 10 21 63 # comment\n3 63 1 2\n4-255 0 0 0 0 0 0\n",
+                                    "height 2\nglyph 41 A\n.#\n.#\n\nglyph 20\n..\n..\n");
+    ASSERT_EQ(result.status, 0) << result.err;
+    Files files = Subfiles(dir / "OUT.VPK");
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(std::vector<uint8_t>(files[0].second.begin(), files[0].second.begin() + 12),
+              Bytes({0, 0, 0, 5, 11, 32, 10, 21, 63, 63, 1, 2}));
+    EXPECT_EQ(files[1].first, "20.VFF");
+    EXPECT_EQ(files[2], Files::value_type("41.VFF", Bytes({2, 2, 0, 0, 0, 0, 255, 0, 255})));
+}
+
+TEST(MakePack, SourceMistakesAreRefusedWithTheirLine)
+{
+    ScratchDir dir;
+    const char* const black = "0-255 0 0 0 0 0 0\n";
+    const char* const blank = "height 2\nglyph 20 space\n..\n..\n";
+    const char* const cases[][3] = {
+        {"0-254 0 0 0 0 0 0\n", blank, "index 255 has no colour"},
+        {"0-255 0 0 0 0 0 0\n7 1 1 1\n", blank, "line 2: index 7 is given twice"},
+        {"0-255 0 0 0 0 0 64\n", blank, "line 1: components"},
+        {black, "height 2\nglyph 41\n#.\n.#\n", "line 3: glyph 41: the leftmost column"},
+        {black, "height 2\nglyph 41\n.#\n.##\n", "line 4: glyph 41: every row"},
+        {black, "height 3\nglyph 41\n.#\n.#\n", "line 2: glyph 41 needs 3 rows"},
+        {black, "height 1\nglyph 41\n.#\nglyph 41\n.#\n", "glyph 41 is given twice"},
+    };
+    for (const auto& [palette, font, message] : cases) {
+        ProgramResult result = MakePack(dir.path, palette, font);
+        EXPECT_EQ(result.status, 1) << message;
+        EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
+        EXPECT_FALSE(PathExists(dir / "OUT.VPK"));
+    }
+}
