@@ -1,12 +1,15 @@
+// The sprite document file, and where the editor finds its resource pack.
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 #include "editor/document.h"
+#include "editor/packpath.h"
 #include "tests/support/testutil.h"
 
 static std::vector<uint8_t> SpriteBytes(uint8_t w, uint8_t h, uint8_t ox, uint8_t oy, uint8_t key)
@@ -17,85 +20,62 @@ static std::vector<uint8_t> SpriteBytes(uint8_t w, uint8_t h, uint8_t ox, uint8_
     return bytes;
 }
 
-class DocumentTest : public testing::Test {
-protected:
-    SpriteDocument document;
-    void SetUp() override { ResetDocument(document); }
-};
-
-TEST_F(DocumentTest, AnExactFileReadsFullyAndExtraBytesAreDroppedAtTheNextSave)
+TEST(DocumentTest, ReadsTheCellsItsHeaderAsksForAndRefusesAShortFileWithoutChangingAnything)
 {
-    std::vector<uint8_t> bytes = SpriteBytes(3, 2, 200, 129, 7);
-    ASSERT_EQ(DecodeDocument(bytes.data(), bytes.size(), document), nullptr);
-    EXPECT_EQ(document.width, 3);
-    EXPECT_EQ(document.height, 2);
-    EXPECT_EQ(document.originX, 200);  // read unsigned
-    EXPECT_EQ(document.originY, 129);
-    EXPECT_EQ(document.keyColour, 7);
+    SpriteDocument document;
+    ResetDocument(document);
+    const std::vector<uint8_t> sprite = SpriteBytes(3, 2, 200, 129, 7), fresh = EncodeDocument(document);
+    std::vector<uint8_t> longer = sprite, oneShort = SpriteBytes(4, 4, 1, 1, 2);
+    longer.insert(longer.end(), {0xEE, 0xEE});
+    oneShort.pop_back();
+    struct Case {
+        std::vector<uint8_t> file;
+        bool read;
+        std::vector<uint8_t> saved;  // what the next save writes
+    } cases[] = {
+        {sprite, true, sprite},
+        {longer, true, sprite},  // extra bytes are dropped
+        {{0, 9, 0, 0, 0}, true, {0, 9, 0, 0, 0}},
+        // Refused: the document stays as it was.
+        {oneShort, false, fresh},
+        {{1, 1, 0, 0}, false, fresh},
+        {{}, false, fresh},
+        {{255, 255, 0, 0, 0}, false, fresh},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.file));
+        ResetDocument(document);
+        EXPECT_EQ(DecodeDocument(c.file.data(), c.file.size(), document) == nullptr, c.read);
+        EXPECT_EQ(EncodeDocument(document), c.saved);
+    }
+    // Row by row, origins unsigned, the cells beyond the sprite untouched.
+    ResetDocument(document);
+    ASSERT_EQ(DecodeDocument(sprite.data(), sprite.size(), document), nullptr);
+    EXPECT_EQ(document.originX, 200);
     EXPECT_EQ(document.cells[0][2], 7);
     EXPECT_EQ(document.cells[1][0], 10);
-    EXPECT_EQ(document.cells[1][2], 16);
-    EXPECT_EQ(document.cells[2][0], 0);  // beyond the sprite: untouched
-
-    std::vector<uint8_t> longer = bytes;
-    longer.push_back(0xEE);
-    longer.push_back(0xEE);
-    SpriteDocument again;
-    ResetDocument(again);
-    ASSERT_EQ(DecodeDocument(longer.data(), longer.size(), again), nullptr);
-    EXPECT_EQ(EncodeDocument(again), bytes);
+    EXPECT_EQ(document.cells[2][0], 0);
 }
 
-TEST_F(DocumentTest, AFileOneByteShortOrWithinItsHeaderIsRefusedAndChangesNothing)
-{
-    std::vector<uint8_t> bytes = SpriteBytes(4, 4, 1, 1, 2);
-    bytes.pop_back();
-    EXPECT_NE(DecodeDocument(bytes.data(), bytes.size(), document), nullptr);
-    EXPECT_NE(DecodeDocument(bytes.data(), 4, document), nullptr);
-    EXPECT_NE(DecodeDocument(bytes.data(), 0, document), nullptr);
-    EXPECT_EQ(document.width, 16);
-    EXPECT_EQ(document.keyColour, 0);
-}
-
-TEST_F(DocumentTest, ASizeOf0ReadsNoCells)
-{
-    std::vector<uint8_t> bytes = {0, 9, 0, 0, 0};
-    ASSERT_EQ(DecodeDocument(bytes.data(), bytes.size(), document), nullptr);
-    EXPECT_EQ(document.width, 0);
-    EXPECT_EQ(document.height, 9);
-    bytes = {255, 255, 0, 0, 0};  // a width of 255 but no cells at all
-    EXPECT_NE(DecodeDocument(bytes.data(), bytes.size(), document), nullptr);
-}
-
-TEST_F(DocumentTest, SaveAndReadBackGiveTheSameDocument)
+TEST(DocumentTest, SaveAndReadBackGiveTheSameDocument)
 {
     ScratchDir dir;
-    document.width = 255;
-    document.height = 17;
-    document.originX = 254;
-    document.originY = 16;
-    document.keyColour = 99;
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x)
-            document.cells[y][x] = uint8_t(x ^ y);
+    const std::vector<uint8_t> bytes = SpriteBytes(255, 17, 254, 16, 99);
+    SpriteDocument document, back;
+    ResetDocument(document);
+    ResetDocument(back);
+    ASSERT_EQ(DecodeDocument(bytes.data(), bytes.size(), document), nullptr);
     std::string path = dir / "round.vsf";
     ASSERT_TRUE(WriteDocument(path, document).ok());
-    EXPECT_EQ(ReadBytes(path).size(), 5u + 255 * 17);
-    SpriteDocument back;
-    ResetDocument(back);
+    EXPECT_EQ(ReadBytes(path), bytes);
     ReadDocument(path, back);
-    EXPECT_EQ(EncodeDocument(back), EncodeDocument(document));
+    EXPECT_EQ(EncodeDocument(back), bytes);
     EXPECT_EQ(back.originX, 254);
-}
 
-TEST_F(DocumentTest, ALongestFileNameStillGetsARecoveryFile)
-{
-    ScratchDir dir;
-    std::string path = dir / std::string(255, 'w');
-    std::string recovery = WriteRecoveryFile(path, document);
+    // The recovery file's name adds to the document's: the longest name still gets one.
+    std::string recovery = WriteRecoveryFile(dir / std::string(255, 'w'), document);
     ASSERT_FALSE(recovery.empty());
     EXPECT_EQ(ReadBytes(recovery), EncodeDocument(document));
-    ::unlink(recovery.c_str());
 }
 
 // A folder and a short file are refused by the program itself in editor_test.cpp.
@@ -119,3 +99,16 @@ TEST(DocumentDeathTest, AnUnreadableDocumentStopsWithTheOsCode)
         testing::ExitedWithCode(EACCES), "secret.vsf: cannot open: Permission denied");
 }
 
+TEST(ResourcePackPath, IsTheUpperCaseNameBesideTheProgramThenInTheInstalledLayout)
+{
+    ScratchDir dir;
+    std::filesystem::create_directories(dir / "bin");
+    // Neither exists: the first place is named.
+    EXPECT_EQ(ResourcePackPathFor(dir / "bin/koba"), dir / "bin/KOBA.VPK");
+    std::filesystem::create_directories(dir / "share/koba");
+    WriteBytes(dir / "share/koba/KOBA.VPK", {0});
+    EXPECT_EQ(ResourcePackPathFor(dir / "bin/koba"), dir / "bin/../share/koba/KOBA.VPK");
+    WriteBytes(dir / "bin/KOBA.VPK", {0});
+    EXPECT_EQ(ResourcePackPathFor(dir / "bin/koba"), dir / "bin/KOBA.VPK");
+    EXPECT_EQ(ResourcePackPathFor(dir / "bin/koba.exe"), dir / "bin/KOBA.VPK");
+}

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
-#include <initializer_list>
 #include <string>
+#include <vector>
 
+#include "editor/document.h"
 #include "editor/editor.h"
+#include "editor/frametimer.h"
 #include "editor/input.h"
+#include "editor/keys.h"
 #include "editor/state.h"
 #include "editor/views.h"
 #include "gfx/video.h"
@@ -34,23 +37,17 @@ class EditorFixture : public testing::Test {
 protected:
     bool running = false;
 
-    void Start(const std::string& documentPath = "")
+    // Without a path the document is a fresh one that is not saved; the pack the build makes
+    // brings the real font and palette.
+    void Start(const std::string& documentPath = "", bool withPack = false)
     {
         EditorOptions options;
         options.documentPath = documentPath;
         options.hasDocument = !documentPath.empty();
+        if (withPack)
+            options.packPath = std::string(GRAVLIN_BUILD_DIR) + "/editor/KOBA.VPK";
         StartEditor(options);
         running = true;
-    }
-    // With the pack the build makes, so that the font and the palette are the real ones.
-    void StartWithPack()
-    {
-        EditorOptions options;
-        options.packPath = std::string(GRAVLIN_BUILD_DIR) + "/editor/KOBA.VPK";
-        ASSERT_TRUE(PathExists(options.packPath)) << options.packPath;
-        StartEditor(options);
-        running = true;
-        ASSERT_NE(EditorFont, nullptr);
     }
     // Ends the run as Esc would: font, video, save, SDL_Quit.
     int Stop()
@@ -66,27 +63,26 @@ protected:
 
     // One pass of the frame loop; the editor must still be running after it.
     void Frame() { ASSERT_TRUE(RunEditorFrame()); }
-
-    // A key goes down and stays down for the frames that follow.
-    void Hold(int symbol)
+    // The same without waiting for the timer's tick (some 30 ms).
+    void QuickFrame()
     {
-        PushKeyEvent(symbol, true);
+        tickFlag = 1;
         Frame();
     }
-    void Release(int symbol)
+    // A key goes down and stays down for the frames that follow, or comes up again.
+    void Hold(int symbol, bool down = true)
     {
-        PushKeyEvent(symbol, false);
+        PushKeyEvent(symbol, down);
         Frame();
     }
-    // Down and up within one frame: the frame's poll sees the key down, a binding that waits
-    // for the release takes the key-up; any other key is up again by the next frame.
+    void Release(int symbol) { Hold(symbol, false); }
+    // Down and up within one frame: the tap acts once.
     void Press(int symbol)
     {
         PushKeyEvent(symbol, true);
-        PushKeyEvent(symbol, false);
-        Frame();
+        Hold(symbol, false);
     }
-    void Chord(std::initializer_list<int> modifiers, int symbol)
+    void Chord(const std::vector<int>& modifiers, int symbol)
     {
         for (int m : modifiers)
             Hold(m);
