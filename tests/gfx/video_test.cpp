@@ -68,7 +68,7 @@ TEST_F(VideoTest, HiColourPresentIsOneToOneAndZoomDoublesThroughThePalette)
             EXPECT_EQ(HiColourCanvas[y * CanvasWidth + x], x < 102 && y < 202 ? 0x0F0F : 0) << x << "," << y;
 }
 
-TEST_F(VideoTest, StartingAgainZeroesTheCanvasesAndEmptiesTheSpriteRegistry)
+TEST_F(VideoTest, StartingAgainZeroesTheCanvasesEmptiesTheSpriteRegistryAndHonoursTheWindowChoice)
 {
     const size_t lastIndex = size_t(CanvasWidth) * IndexCanvasHeight - 1;
     const size_t lastHi = size_t(CanvasWidth) * HiColourCanvasHeight - 1;
@@ -76,12 +76,17 @@ TEST_F(VideoTest, StartingAgainZeroesTheCanvasesAndEmptiesTheSpriteRegistry)
     SpriteCount = 12;
     IndexSheetCursor = {300, 2600, 20};
     HiSheetCursor = {600, 2700, 40};
+    // The window is asked for with no flags, the whole display with the full-screen flag only.
+    EXPECT_EQ(ScreenSurface->flags & SDL_FULLSCREEN, 0u);
+    WindowedVideo = false;
     StartVideo();
+    WindowedVideo = true;
+    EXPECT_EQ(ScreenSurface->flags & SDL_FULLSCREEN, Uint32(SDL_FULLSCREEN));
     EXPECT_EQ(std::tuple(IndexCanvas[0], IndexCanvas[lastIndex], HiColourCanvas[0], HiColourCanvas[lastHi], SpriteCount),
               std::tuple(0, 0, 0, 0, 0));
     EXPECT_EQ(std::tuple(IndexSheetCursor.x, IndexSheetCursor.y, IndexSheetCursor.shelfHeight, HiSheetCursor.x,
-                         HiSheetCursor.y),
-              std::tuple(0, 2560, 0, 0, 2560));
+                         HiSheetCursor.y, HiSheetCursor.shelfHeight),
+              std::tuple(0, 2560, 0, 0, 2560, 0));
 }
 
 TEST(VideoDeathTest, ARefusedModeSaysSoAndExitsWithStatusOne)
