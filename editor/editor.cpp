@@ -52,9 +52,10 @@ void StartEditor(const EditorOptions& options)
     editorOptions = options;
     WindowedVideo = true;
     SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO);
+    // Before the handlers: a signal that comes right after them must not be forgotten.
+    ResetInput();
     // After SDL_Init, so that ours replace whatever handlers SDL installed.
     InstallQuitSignals();
-    ResetInput();
     EnableTapLatching();
     ResetPaletteCycle();
     ResetEditorState();

@@ -109,8 +109,13 @@ void ApplyBindings()
         if (!held)
             continue;
         binding.action();
-        if (binding.waitForRelease)
+        if (binding.waitForRelease) {
             WaitForRelease(binding.key);
+            // A quit ends the wait with the key still down: a weaker binding of the same key
+            // must not act on it too, in the frame whose edits are saved.
+            if (QuitRequested())
+                return;
+        }
     }
 }
 

@@ -38,7 +38,8 @@ int main(int argc, char** argv)
         options.documentPath = argv[1];
         options.hasDocument = true;
     }
-    options.packPath = ResourcePackPath(argv[0]);
+    // A program can be started with no arguments at all, not even its own name.
+    options.packPath = ResourcePackPath(argc > 0 && argv[0] ? argv[0] : "");
     StartEditor(options);
     while (RunEditorFrame()) {
     }

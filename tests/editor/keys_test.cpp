@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <csignal>
 #include <cstring>
 #include <vector>
 
@@ -152,4 +153,17 @@ TEST_F(KeysTest, MirrorsTwiceRestoreAndHiddenCellsComeBackWhenTheSpriteGrowsAgai
     Chord({KeyLeftCtrl}, KeyRight);
     EXPECT_EQ(Document.width, 6);
     EXPECT_EQ(std::memcmp(Document.cells, before.cells, sizeof before.cells), 0);
+}
+
+// SIGTERM or the close button ends a wait for release while the key is still down: the weaker
+// bindings of that key must not act on it as well in the frame whose edits are saved.
+TEST_F(KeysTest, AQuitDuringAWaitLeavesTheRestOfTheBindingsAlone)
+{
+    Hold(KeyLeftShift);
+    Hold(KeyLeftCtrl);
+    PushKeyEvent(KeyLeft, true);
+    std::raise(SIGTERM);
+    EXPECT_FALSE(RunEditorFrame());
+    EXPECT_EQ(currentColour, 255);
+    EXPECT_EQ(Document.width, 16);
 }
