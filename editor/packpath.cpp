@@ -14,8 +14,9 @@ std::string ResourcePackPathFor(const std::string& programPath)
     size_t slash = programPath.rfind('/');
     std::string folder = slash == std::string::npos ? std::string() : programPath.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? programPath : programPath.substr(slash + 1);
-    // A program file with an extension (koba.exe) still reads KOBA.VPK.
-    size_t dot = name.find('.');
+    // A program file with an extension (koba.exe) still reads KOBA.VPK; only the last
+    // extension gives way (my.koba.exe reads MY.KOBA.VPK).
+    size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0)
         name.erase(dot);
     for (char& c : name)

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "editor/packpath.h"
 #include "resources/palette.h"
 #include "tests/editor/editor_fixture.h"
 
@@ -68,6 +69,12 @@ TEST(EditorProgramTest, AFolderOrAShortDocumentStopsBeforeTheWindowAndWritesNoth
     EXPECT_EQ(ReadBytes(path), bytes);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), std::filesystem::directory_iterator()),
               1);
+}
+
+TEST(ResourcePackPathTest, OnlyTheLastExtensionOfTheProgramGivesWay)
+{
+    ScratchDir dir;
+    EXPECT_EQ(ResourcePackPathFor(dir / "my.koba.exe"), dir / "MY.KOBA.VPK");
 }
 
 TEST_F(EditorRunTest, ThePaletteCyclesOnScreenAndEscShowsTheLastFrame)
