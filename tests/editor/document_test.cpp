@@ -72,6 +72,18 @@ TEST(DocumentTest, SaveAndReadBackGiveTheSameDocument)
     EXPECT_EQ(EncodeDocument(back), bytes);
     EXPECT_EQ(back.originX, 254);
 
+    // Saved through a relative link, and through one whose target does not exist yet: the
+    // targets get the sprite and the links stay links.
+    std::filesystem::create_directory(dir / "real");
+    std::filesystem::create_symlink("real/round.vsf", dir / "link.vsf");
+    std::filesystem::create_symlink("new.vsf", dir / "real/dangling.vsf");
+    WriteBytes(dir / "real/round.vsf", {1, 1, 0, 0, 0, 5});
+    for (const char* link : {"link.vsf", "real/dangling.vsf"})
+        ASSERT_TRUE(WriteDocument(dir / link, document).ok()) << link;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.vsf"));
+    EXPECT_EQ(ReadBytes(dir / "real/round.vsf"), bytes);
+    EXPECT_EQ(ReadBytes(dir / "real/new.vsf"), bytes);
+
     // The recovery file's name adds to the document's: the longest name still gets one.
     std::string recovery = WriteRecoveryFile(dir / std::string(255, 'w'), document);
     ASSERT_FALSE(recovery.empty());
