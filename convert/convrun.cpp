@@ -199,6 +199,10 @@ ConvertResult WriteConvertedPicture(const std::string& output, const uint8_t* fi
     }
     if (result.file.ok())
         result.file = CommitAtomicWrite(file, false);
+    // The picture is read before its output is made: a bad row in a band not yet reached
+    // outranks a failure of the output.
+    if (!result.file.ok())
+        result.image = CheckSgiRows(fileImage, fileLength, header, packing);
     return result;
 }
 

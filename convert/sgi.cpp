@@ -328,7 +328,7 @@ bool DecodeSgiBand(const uint8_t* fileImage, size_t fileLength, const SgiHeader&
 
 // The file's own order, one row buffer for all: a short row keeps the tail of the row decoded
 // before it (the row below, or the last row of the previous plane), and a bad row is reported
-// as the first one in the file's order.
+// as the first one in the file's order. Without pixels the rows are only checked.
 static SgiResult DecodeRleByPlanes(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header,
                                    SgiPacking packing, uint8_t* pixels, uint8_t* row)
 {
@@ -347,9 +347,23 @@ static SgiResult DecodeRleByPlanes(const uint8_t* fileImage, size_t fileLength, 
                     return Reject(where + " decodes to more than " + IntToStr(header.xSize) + " bytes");
                 return Reject(where + " runs off the end of the file");
             }
-            ApplyPlaneRow(z, row, width, pixels + (height - 1 - y) * width * step, step);
+            if (pixels)
+                ApplyPlaneRow(z, row, width, pixels + (height - 1 - y) * width * step, step);
         }
     return {};
+}
+
+SgiResult CheckSgiRows(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header, SgiPacking packing)
+{
+    if (header.storage == 0)
+        return {};
+    std::unique_ptr<uint8_t[]> row;
+    try {
+        row = std::make_unique_for_overwrite<uint8_t[]>(size_t(header.xSize) + 1);
+    } catch (const std::bad_alloc&) {
+        return {SgiStatus::OutOfMemory, "out of memory for the RLE row buffer"};
+    }
+    return DecodeRleByPlanes(fileImage, fileLength, header, packing, nullptr, row.get());
 }
 
 SgiResult DecodeSgiImage(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header,

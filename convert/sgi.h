@@ -81,6 +81,10 @@ bool SgiPixelBufferSize(const SgiHeader& header, SgiPacking packing, size_t& byt
 SgiResult DecodeSgiImage(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header,
                          SgiPacking packing, uint8_t* pixels);
 
+// Decodes every row that the packing needs, in the file's order, only to find the first bad
+// one: what DecodeSgiImage would reject, without room for the picture. Ok for verbatim files.
+SgiResult CheckSgiRows(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header, SgiPacking packing);
+
 // Decodes count rows of a file that CheckSgiImage accepted, starting top rows below the top
 // (top + count <= ySize), into pixels, one row after the other without padding: what a caller
 // that streams the picture in bands needs. rows is scratch room for SgiBandScratchBytes bytes.

@@ -142,4 +142,7 @@ TEST(WriteConvertedPicture, ARowFoundShortOrBadInALaterBandStartsOverInTheFilesO
     EXPECT_EQ(result.image.reason, "RLE row 0 of the red channel decodes to more than 5 bytes");
     EXPECT_EQ(ReadBytes(output), (Bytes{1, 2, 3}));
     EXPECT_EQ(FolderNames(dir.path).size(), 1u);
+    // The picture is read before the output is made: its bad row outranks an output that cannot be.
+    result = Write(dir.path, RleSgi(5, 7, badRows), AlphaSprite, Layout(AlphaSprite, 5, 7), 2);
+    EXPECT_EQ(result.image.reason, "RLE row 0 of the red channel decodes to more than 5 bytes");
 }
