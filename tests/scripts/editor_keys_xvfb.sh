@@ -26,7 +26,7 @@ press alt+End           # origin column 14
 xdotool key Down shift+Right space Up   # (9, 9) painted 19, cursor back to (9, 8)
 xdotool key Escape
 
-wait_exit $koba || { echo "FAIL: koba did not end within 5 s of Esc"; exit 1; }
+wait_exit $koba || { echo "FAIL: koba did not end within 10 s of Esc"; exit 1; }
 koba=
 [ "$exit_status" -eq 0 ] || { echo "FAIL: exit status $exit_status"; cat "$work/out"; exit 1; }
 [ -f "$document" ] || { echo "FAIL: $document was not saved"; exit 1; }

@@ -10,7 +10,7 @@ koba=$!
 window=$(find_window "Gravlin sprite editor") || { echo "FAIL: no window captioned 'Gravlin sprite editor'"; cat "$work/out"; exit 1; }
 xdotool windowfocus --sync "$window" 2>/dev/null
 hold Escape
-wait_exit $koba || { echo "FAIL: koba did not end within 5 s of Esc"; exit 1; }
+wait_exit $koba || { echo "FAIL: koba did not end within 10 s of Esc"; exit 1; }
 koba=
 [ "$exit_status" -eq 0 ] || { echo "FAIL: exit status $exit_status"; cat "$work/out"; exit 1; }
 echo "ok: window found, Esc ended koba with status 0"

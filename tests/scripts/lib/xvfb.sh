@@ -3,8 +3,8 @@
 #                           Xvfb, and on exit ends $koba (when set) and Xvfb and removes $work
 #   start_xvfb SCREEN LOG   starts Xvfb on a free display (SCREEN e.g. 640x480x16), exports DISPLAY
 #                           and xvfb_pid; returns 1 when Xvfb did not start
-#   find_window CAPTION     prints the id of the first window with that caption, waiting up to 10 s
-#   wait_exit PID           waits up to 5 s for the process to end; sets exit_status
+#   find_window CAPTION     prints the id of the first window with that caption, waiting up to 20 s (a sanitizer build on a busy machine starts slowly)
+#   wait_exit PID           waits up to 10 s for the process to end; sets exit_status
 #   hold KEYS...            holds each key combination for a few frames, as a person presses it
 
 start_xvfb() {
@@ -27,8 +27,8 @@ start_xvfb() {
 
 find_window() {
     local window
-    for _ in $(seq 100); do
-        window=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
+    for _ in $(seq 200); do
+        window=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
         if [ -n "$window" ]; then
             echo "$window"
             return 0
@@ -39,7 +39,7 @@ find_window() {
 }
 
 wait_exit() {
-    for _ in $(seq 50); do
+    for _ in $(seq 100); do
         if ! kill -0 "$1" 2>/dev/null; then
             wait "$1"
             exit_status=$?
