@@ -1,5 +1,6 @@
-// The SGI reader in both packings on arbitrary file images, and the banded decoding that the
-// converters stream with, which must give the same pixels as decoding the image whole.
+// The SGI reader in both packings on arbitrary file images, the banded decoding that the
+// converters stream with, which must give the same pixels as decoding the image whole, and the
+// row check that must give the same verdict.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -48,8 +49,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         } else if (width != 7 || height != 9 || !pixels.empty()) {
             __builtin_trap();  // a rejection must leave the caller's values alone
         }
-        if (acceptable)
+        if (acceptable) {
             CompareBands(data, size, header, packing, result, pixels);
+            // The converters ask for the reason without the pixels when their output failed
+            // first: it must be the very reason a whole read gives.
+            SgiResult checked = CheckSgiRows(data, size, header, packing);
+            if (result.status != SgiStatus::OutOfMemory &&
+                (checked.status != result.status || checked.reason != result.reason))
+                __builtin_trap();
+        }
     }
     return 0;
 }
