@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Real window: what koba shows on a 16-bit X screen is, pixel for pixel, the picture it composes
+# headless. Palette cycling repeats every 24 frames, so a screenshot must equal one of 24
+# consecutive headless frames.
+set -u
+build=$1
+source "$2/tests/scripts/lib/xvfb.sh"
+command -v import >/dev/null || { echo "SKIP: ImageMagick's import is not installed"; exit 77; }
+open_session 640x480x16
+
+cp "$2/examples/worm.vsf" "$work/shown.vsf"
+cp "$2/examples/worm.vsf" "$work/headless.vsf"
+SDL_VIDEODRIVER=dummy "$build/tests/koba_frames" "$work/headless.vsf" "$build/editor/KOBA.VPK" \
+    "$work/frames.rgb" 25 48 >/dev/null || { echo "FAIL: koba_frames"; exit 1; }
+"$build/editor/koba" "$work/shown.vsf" >"$work/out" 2>&1 &
+koba=$!
+find_window "Gravlin sprite editor" >/dev/null || { echo "FAIL: no window"; cat "$work/out"; exit 1; }
+
+compare() {
+    python3 - "$work/shot.rgb" "$work/frames.rgb" <<'PY'
+import sys
+size = 640 * 480 * 3
+# X widens 5-6-5 to 8 bits by its own rule; the top bits are the pixel.
+top = bytes((v & 0xF8) for v in range(256)), bytes((v & 0xFC) for v in range(256))
+shot = open(sys.argv[1], "rb").read()
+assert len(shot) == size, "unexpected screenshot size"
+reduced = bytearray(shot.translate(top[0]))
+reduced[1::3] = shot.translate(top[1])[1::3]
+frames = open(sys.argv[2], "rb").read()
+candidates = [frames[i * size:(i + 1) * size] for i in range(24)]
+if bytes(reduced) not in candidates:
+    best = min(sum(a != b for a, b in zip(reduced, frame)) for frame in candidates)
+    sys.exit(f"the window differs from every headless frame (at best in {best} channel values)")
+PY
+}
+# The first frames may still be on their way on a busy machine.
+for attempt in 1 2 3 4 5; do
+    sleep 1
+    # The screen is the window's size, so the root window is the editor's picture.
+    import -window root -depth 8 "rgb:$work/shot.rgb" || { echo "FAIL: no screenshot"; exit 1; }
+    message=$(compare 2>&1) && { echo "ok: the window shows the headless picture exactly"; exit 0; }
+done
+echo "FAIL: $message"
+exit 1
