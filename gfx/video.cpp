@@ -1,6 +1,7 @@
 #include "gfx/video.h"
 
 #include <SDL.h>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -30,9 +31,25 @@ static void AllocateCanvases()
         FatalOutOfMemory("the hi-colour canvas");
 }
 
+// With no display to reach, SDL quietly falls back to drawing into memory: the editor would run
+// with a window nobody can see, and its user could neither edit nor quit it. Only a driver
+// asked for by name (the tests' dummy driver, say) may show nothing.
+static bool VideoGoesNowhere()
+{
+    char name[32] = "";
+    if (!SDL_VideoDriverName(name, sizeof name))
+        return false;
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    return std::strcmp(name, "offscreen") == 0 && !(asked && std::strcmp(asked, name) == 0);
+}
+
 void StartVideo()
 {
     SetFatalCleanup(StopVideo);
+    if (VideoGoesNowhere()) {
+        std::fprintf(stderr, "%s: no display to open a window on (is DISPLAY set?)\n", ProgramName().c_str());
+        FatalLine("Can't initialize SDL video, sorry.", 1);
+    }
     SDL_Surface* surface = SDL_SetVideoMode(ScreenWidth, ScreenHeight, 16, WindowedVideo ? 0 : SDL_FULLSCREEN);
     if (!surface)
         FatalLine("Can't initialize SDL video, sorry.", 1);

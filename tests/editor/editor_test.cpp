@@ -71,6 +71,18 @@ TEST(EditorProgramTest, AFolderOrAShortDocumentStopsBeforeTheWindowAndWritesNoth
               1);
 }
 
+// SDL would fall back to drawing into memory, leaving an editor nobody can see or quit.
+TEST(EditorProgramTest, WithoutADisplayItSaysSoAndWritesNothing)
+{
+    ScratchDir dir;
+    ProgramResult run = RunProgram({"/usr/bin/timeout", "10", "/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY",
+                                    "-u", "SDL_VIDEODRIVER", BuiltProgram("koba"), dir / "new.vsf"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "Can't initialize SDL video, sorry.\n");
+    EXPECT_NE(run.err.find("no display"), std::string::npos) << run.err;
+    EXPECT_FALSE(PathExists(dir / "new.vsf"));
+}
+
 TEST(ResourcePackPathTest, OnlyTheLastExtensionOfTheProgramGivesWay)
 {
     ScratchDir dir;
