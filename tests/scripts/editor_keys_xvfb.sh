@@ -6,9 +6,7 @@ source "$2/tests/scripts/lib/xvfb.sh"
 open_session 640x480x16
 
 document="$work/typed.vsf"
-"$build/editor/koba" "$document" >"$work/out" 2>&1 &
-koba=$!
-window=$(find_window "Gravlin sprite editor") || { echo "FAIL: no window captioned 'Gravlin sprite editor'"; cat "$work/out"; exit 1; }
+start_koba "$document" || { echo "FAIL: no window captioned 'Gravlin sprite editor'"; exit 1; }
 sleep 0.3
 xdotool windowfocus --sync "$window" 2>/dev/null
 

@@ -12,9 +12,7 @@ cp "$2/examples/worm.vsf" "$work/shown.vsf"
 cp "$2/examples/worm.vsf" "$work/headless.vsf"
 SDL_VIDEODRIVER=dummy "$build/tests/koba_frames" "$work/headless.vsf" "$build/editor/KOBA.VPK" \
     "$work/frames.rgb" 25 48 >/dev/null || { echo "FAIL: koba_frames"; exit 1; }
-"$build/editor/koba" "$work/shown.vsf" >"$work/out" 2>&1 &
-koba=$!
-find_window "Gravlin sprite editor" >/dev/null || { echo "FAIL: no window"; cat "$work/out"; exit 1; }
+start_koba "$work/shown.vsf" || { echo "FAIL: no window captioned 'Gravlin sprite editor'"; exit 1; }
 
 compare() {
     python3 - "$work/shot.rgb" "$work/frames.rgb" <<'PY'

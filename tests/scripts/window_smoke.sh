@@ -5,9 +5,7 @@ build=$1
 source "$2/tests/scripts/lib/xvfb.sh"
 open_session 800x600x16
 
-"$build/editor/koba" "$work/smoke.vsf" >"$work/out" 2>&1 &
-koba=$!
-window=$(find_window "Gravlin sprite editor") || { echo "FAIL: no window captioned 'Gravlin sprite editor'"; cat "$work/out"; exit 1; }
+start_koba "$work/smoke.vsf" || { echo "FAIL: no window captioned 'Gravlin sprite editor'"; exit 1; }
 xdotool windowfocus --sync "$window" 2>/dev/null
 hold Escape
 wait_exit $koba || { echo "FAIL: koba did not end within 10 s of Esc"; exit 1; }

@@ -3,7 +3,11 @@
 #                           Xvfb, and on exit ends $koba (when set) and Xvfb and removes $work
 #   start_xvfb SCREEN LOG   starts Xvfb on a free display (SCREEN e.g. 640x480x16), exports DISPLAY
 #                           and xvfb_pid; returns 1 when Xvfb did not start
-#   find_window CAPTION     prints the id of the first window with that caption, waiting up to 20 s (a sanitizer build on a busy machine starts slowly)
+#   find_window CAPTION     prints the id of the first visible window with that caption, waiting
+#                           up to 20 s (a sanitizer build on a busy machine starts slowly)
+#   start_koba ARGS...      starts $build/editor/koba (output in $work/out) and waits for its
+#                           window; sets koba and window. A start that shows no window is
+#                           described and tried once more; returns 1 when the second fails too
 #   wait_exit PID           waits up to 10 s for the process to end; sets exit_status
 #   hold KEYS...            holds each key combination for a few frames, as a person presses it
 
@@ -34,6 +38,26 @@ find_window() {
             return 0
         fi
         sleep 0.1
+    done
+    return 1
+}
+
+start_koba() {
+    local attempt
+    for attempt in 1 2; do
+        "$build/editor/koba" "$@" >"$work/out" 2>&1 &
+        koba=$!
+        window=$(find_window "Gravlin sprite editor") && return 0
+        if kill -0 "$koba" 2>/dev/null; then
+            echo "no window on start $attempt; koba runs, windows named like it: $(xdotool search --name Gravlin 2>&1 | tr '\n' ' ')"
+            kill "$koba" 2>/dev/null
+            wait "$koba" 2>/dev/null
+        else
+            wait "$koba"
+            echo "no window on start $attempt; koba ended with status $?"
+        fi
+        koba=
+        sed 's/^/  koba: /' "$work/out"
     done
     return 1
 }
