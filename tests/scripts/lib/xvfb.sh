@@ -12,15 +12,24 @@
 #   hold KEYS...            holds each key combination for a few frames, as a person presses it
 
 start_xvfb() {
-    local screen=$1 log=$2 fifo number
+    local screen=$1 log=$2 fifo number try
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    # Xvfb picks a free display itself and writes its number: no clash with parallel tests.
-    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$fifo" >"$log" 2>&1 &
-    xvfb_pid=$!
-    read -r -t 10 number <"$fifo" || number=
+    # A display number of its own, at random: Xvfb's first free number can be one whose server
+    # (of a test just ended) is still letting go of its sockets, and clients then reach nothing.
+    for try in 1 2 3 4 5 6 7 8; do
+        number=$((100 + RANDOM % 900))
+        [ -e "/tmp/.X$number-lock" ] && { number=; continue; }
+        # Xvfb writes the number once it listens; it ends at once when the number is taken.
+        Xvfb ":$number" -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$fifo" >"$log" 2>&1 &
+        xvfb_pid=$!
+        read -r -t 10 number <"$fifo" && [ -n "$number" ] && kill -0 "$xvfb_pid" 2>/dev/null && break
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+        xvfb_pid= number=
+    done
     rm -f "$fifo"
-    [ -n "$number" ] && kill -0 "$xvfb_pid" 2>/dev/null || return 1
+    [ -n "$number" ] || return 1
     export DISPLAY=:$number
     unset SDL_VIDEODRIVER
     # In a sanitizer build, koba under X loads the X and driver libraries, which keep allocations
@@ -95,6 +104,7 @@ open_session() {
 
 end_session() {
     [ -n "$koba" ] && kill "$koba" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    # Wait for the server, so that its display is wholly free when the next test starts.
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }
