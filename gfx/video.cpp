@@ -32,8 +32,8 @@ static void AllocateCanvases()
 }
 
 // With no display to reach, SDL quietly falls back to drawing into memory: the editor would run
-// with a window nobody can see, and its user could neither edit nor quit it. Only a driver
-// asked for by name (the tests' dummy driver, say) may show nothing.
+// with a window nobody can see, to be ended only by a signal. Only a driver
+// asked for by name (the tests' dummy driver, or a list that names this one) may show nothing.
 static bool VideoGoesNowhere()
 {
     char name[32] = "";
