@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <climits>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -74,27 +73,8 @@ void ReadDocument(const std::string& path, SpriteDocument& document)
         RunError(RunErrorShortRead, path, reason);
 }
 
-// The file a chain of symbolic links ends at (which need not exist yet). Saving by rename over
-// the link itself would cut it off and leave its target, the user's real sprite, unchanged.
-static std::string FollowLinks(std::string path)
+FileStatus WriteDocument(const std::string& path, const SpriteDocument& document)
 {
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat info;
-        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-            break;
-        char target[PATH_MAX];
-        ssize_t length = ::readlink(path.c_str(), target, sizeof target);
-        if (length <= 0 || size_t(length) >= sizeof target)
-            break;
-        std::string next(target, size_t(length));
-        path = next[0] == '/' ? next : DirectoryOf(path) + next;
-    }
-    return path;
-}
-
-FileStatus WriteDocument(const std::string& linkedPath, const SpriteDocument& document)
-{
-    const std::string path = FollowLinks(linkedPath);
     struct stat info;
     // Replacing by rename would get past a file's missing write permission; honour it instead.
     if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0) {

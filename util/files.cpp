@@ -1,6 +1,7 @@
 #include "util/files.h"
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -113,11 +114,30 @@ std::string DirectoryOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-FileStatus BeginAtomicWrite(const std::string& path, AtomicFile& file)
+// The file a chain of symbolic links ends at (which need not exist yet). A rename over the link
+// itself would cut it off and leave its target, the user's real file, unchanged.
+static std::string FollowLinks(std::string path)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info;
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            break;
+        char target[PATH_MAX];
+        ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+        if (length <= 0 || size_t(length) >= sizeof target)
+            break;
+        std::string next(target, size_t(length));
+        path = next[0] == '/' ? next : DirectoryOf(path) + next;
+    }
+    return path;
+}
+
+FileStatus BeginAtomicWrite(const std::string& linkedPath, AtomicFile& file)
 {
     // A file-size limit must surface as a short write, not kill the process.
     std::signal(SIGXFSZ, SIG_IGN);
 
+    const std::string path = FollowLinks(linkedPath);
     file.fd = -1;
     file.path = path;
     struct stat info;

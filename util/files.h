@@ -37,6 +37,7 @@ void UnmapFile(MappedFile& file);
 // that a failure never leaves a partial file nor touches an existing one. The temporary name
 // has a fixed length, so any target name the file system accepts works. An existing target's
 // permission bits are kept; a new file gets 0666 less the umask. A short write gives 101.
+// A symbolic link is followed: the file it names is replaced and the link stays.
 // durable also flushes the data to the disk before the rename, so that not even a power cut
 // leaves an empty file behind (worth it for hand-made work, not for regenerable outputs).
 FileStatus WriteFileAtomic(const std::string& path, const uint8_t* data, size_t size, bool durable = true);
