@@ -58,19 +58,25 @@ void Dots(Picture& p, int right, int bottom)
                 p.at(x, y) = 241;
 }
 
-const uint8_t Marks[5][12][2] = {
-    {{0, 0}, {0, 1}, {1, 0}, {3, 0}, {4, 0}, {4, 1}, {5, 0}},
-    {{0, 0}, {1, 0}, {0, 1}, {6, 0}, {5, 0}, {6, 1}, {0, 6}, {1, 6}, {0, 5}, {6, 6}, {5, 6}, {6, 5}},
-    {{1, 1}, {5, 1}, {1, 5}, {5, 5}},
-    {{3, 3}, {2, 2}, {4, 2}, {2, 4}, {4, 4}},
-    {{6, 0}, {6, 1}, {6, 2}, {5, 0}, {5, 1}, {5, 2}, {4, 0}, {4, 1}},
+// The five flag marks as they look on a 7x7 swatch, side by side: Water (notches along the top),
+// Air (a bracket in each corner), Worms collide (four dots inside the corners), Projectiles
+// collide (an X of five dots) and Diggable (a block in the top-right corner).
+const char* const MarkShapes[7] = {
+    "XX.XXX. XX...XX ....... ....... ....XXX",
+    "X...X.. X.....X .X...X. ....... ....XXX",
+    "....... ....... ....... ..X.X.. .....XX",
+    "....... ....... ....... ...X... .......",
+    "....... ....... ....... ..X.X.. .......",
+    "....... X.....X .X...X. ....... .......",
+    "....... XX...XX ....... ....... .......",
 };
-const int MarkSizes[5] = {7, 12, 4, 5, 8};
 
 void Mark(Picture& p, int row, int x, int y)
 {
-    for (int k = 0; k < MarkSizes[row]; ++k)
-        p.at(x + Marks[row][k][0], y + Marks[row][k][1]) = 0;
+    for (int j = 0; j < 7; ++j)
+        for (int i = 0; i < 7; ++i)
+            if (MarkShapes[j][8 * row + i] == 'X')
+                p.at(x + i, y + j) = 0;
 }
 
 void Swatch(Picture& p, int colour, int x, int y, int waterIndex)

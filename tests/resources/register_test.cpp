@@ -134,31 +134,32 @@ TEST_F(RegisterTest, RefusalsStopBeforeAnythingChanges)
     const SheetCursor start = {0, 2560, 0};
     std::vector<uint8_t> shortCells = SpriteFile(4, 4, 1);
     shortCells.pop_back();
+    const char* const cut = "shorter than its 5-byte header";
+    const char* const empty = "a width or height of 0";
+    const char* const indexFull = "no room left in the index sprite sheet";
     const struct Case {
-        const char* what;
         std::vector<uint8_t> data;
         SheetCursor index, hi;
         uint16_t count;
+        const char* reason;
     } cases[] = {
-        {"no header", {}, start, start, 0},
-        {"a cut header", {1, 1, 0, 0}, start, start, 0},
-        {"fewer cells than 4x4", shortCells, start, start, 0},
-        {"width 0", SpriteFile(0, 4, 1), start, start, 0},
-        {"height 0", SpriteFile(4, 0, 1), start, start, 0},
-        {"a 4097th sprite", SpriteFile(1, 1, 1), start, start, MaxSprites},
-        {"below the index sheet", SpriteFile(1, 72, 1), {0, 3001, 0}, start, 0},
-        {"below the index sheet on a new shelf", SpriteFile(25, 1, 1), {1000, 3000, 72}, start, 0},
-        {"below the hi-colour sheet", SpriteFile(1, 38, 1), start, {0, 3500, 0}, 0},
+        {{}, start, start, 0, cut},
+        {{1, 1, 0, 0}, start, start, 0, cut},
+        {shortCells, start, start, 0, "shorter than its width and height say"},
+        {SpriteFile(0, 4, 1), start, start, 0, empty},
+        {SpriteFile(4, 0, 1), start, start, 0, empty},
+        {SpriteFile(1, 1, 1), start, start, MaxSprites, "more than 4096 sprites"},
+        {SpriteFile(1, 72, 1), {0, 3001, 0}, start, 0, indexFull},
+        {SpriteFile(25, 1, 1), {1000, 3000, 72}, start, 0, indexFull},  // on a new shelf
+        {SpriteFile(1, 38, 1), start, {0, 3500, 0}, 0, "no room left in the hi-colour sprite sheet"},
     };
     for (const Case& c : cases) {
         IndexSheetCursor = c.index;
         HiSheetCursor = c.hi;
         SpriteCount = c.count;
-        const char* reason = SpriteRefusal(c.data.data(), c.data.size());
-        ASSERT_NE(reason, nullptr) << c.what;
         EXPECT_EXIT({ StdoutToStderr(); SetFatalCleanup(PrintRegistry); Register(c.data, "KOBA:41"); },
                     testing::ExitedWithCode(1),
-                    "^" + Registry() + "\nCan't register sprite \"KOBA:41\": " + reason + "!\n$")
-            << c.what;
+                    "^" + Registry() + "\nCan't register sprite \"KOBA:41\": " + c.reason + "!\n$")
+            << c.reason;
     }
 }
