@@ -74,7 +74,7 @@ std::string ConverterOutputName(const std::string& input, const std::string& ext
 
 void MapInputOrStop(const std::string& input, MappedFile& file)
 {
-    FileStatus status = MapWholeFile(input, file);
+    Result status = MapWholeFile(input, file);
     if (!status.ok())
         RunError(status.code, input, status.reason);
 }
@@ -103,10 +103,10 @@ size_t DefaultBandRows(const SgiHeader& header, SgiPacking packing)
 // Writes what the layout takes from count decoded rows that start top rows below the picture's
 // top, rowStride bytes apart: the corner with the top row, then the rows it keeps, squeezed
 // together in place first when it keeps only part of each.
-static FileStatus WriteRows(AtomicFile& file, const PictureLayout& layout, size_t top, size_t count, uint8_t* rows,
+static Result WriteRows(AtomicFile& file, const PictureLayout& layout, size_t top, size_t count, uint8_t* rows,
                             size_t rowStride)
 {
-    FileStatus status;
+    Result status;
     if (top == 0 && count > 0 && rowStride > 0 && layout.cornerBytes > 0)
         status = WriteAtomicChunk(file, rows, layout.cornerBytes);
     size_t kept = top < layout.rows ? std::min(count, layout.rows - top) : 0;
@@ -120,10 +120,10 @@ static FileStatus WriteRows(AtomicFile& file, const PictureLayout& layout, size_
 
 // Creates the temporary output and writes the head, and the corner's zeros for a picture
 // without pixels (which has no top row to take it from).
-static FileStatus StartOutput(const std::string& output, AtomicFile& file, const PictureLayout& layout,
+static Result StartOutput(const std::string& output, AtomicFile& file, const PictureLayout& layout,
                               bool noPixels)
 {
-    FileStatus status = BeginAtomicWrite(output, file);
+    Result status = BeginAtomicWrite(output, file);
     if (status.ok())
         status = WriteAtomicChunk(file, layout.head.data(), layout.head.size());
     if (status.ok() && noPixels && layout.cornerBytes > 0) {

@@ -55,7 +55,7 @@ struct PictureLayout {
 // Outcome of a conversion: the image's (a rejection, out of memory) or the output file's.
 struct ConvertResult {
     SgiResult image;
-    FileStatus file;
+    Result file;
     bool ok() const { return image.ok() && file.ok(); }
 };
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "util/fatal.h"
+#include "util/path.h"
 
 void ResetDocument(SpriteDocument& document)
 {
@@ -65,42 +66,30 @@ void ReadDocument(const std::string& path, SpriteDocument& document)
     if (::stat(path.c_str(), &info) != 0 && errno == ENOENT)
         return;  // a new document: created at exit
     std::vector<uint8_t> image;
-    FileStatus status = ReadWholeFile(path, image);
     // Starting blank here would overwrite the user's sprite at exit.
-    if (!status.ok())
-        RunError(status.code, path, status.reason);
+    StopOnFailure(ReadWholeFile(path, image), path);
     if (const char* reason = DecodeDocument(image.data(), image.size(), document))
         RunError(RunErrorShortRead, path, reason);
 }
 
-FileStatus WriteDocument(const std::string& path, const SpriteDocument& document)
+Result WriteDocument(const std::string& path, const SpriteDocument& document)
 {
     struct stat info;
     // Replacing by rename would get past a file's missing write permission; honour it instead.
-    if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0) {
-        FileStatus refused;
-        refused.code = EACCES;
-        refused.reason = "cannot write: the file is read-only";
-        return refused;
-    }
+    if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0)
+        return Failed(EACCES, "cannot write: the file is read-only");
     return WriteFileAtomic(path, EncodeDocument(document));
-}
-
-static std::string BaseName(const std::string& path)
-{
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string WriteRecoveryFile(const std::string& path, const SpriteDocument& document)
 {
     // Bounded, so that the longest name the file system takes still leaves room for the suffix.
-    std::string name = BaseName(path).substr(0, 200);
+    std::string name = FileNamePart(path, PathSeparators::Slash).substr(0, 200);
     if (name.empty())
         name = "sprite";
     name += ".recovered-" + std::to_string(::getpid());
     std::vector<std::string> folders;
-    folders.push_back(DirectoryOf(path));
+    folders.push_back(DirectoryPart(path, PathSeparators::Slash));
     const char* temp = std::getenv("TMPDIR");
     folders.push_back(std::string(temp && *temp ? temp : "/tmp") + "/");
     std::vector<uint8_t> image = EncodeDocument(document);
@@ -114,11 +103,11 @@ std::string WriteRecoveryFile(const std::string& path, const SpriteDocument& doc
 
 void SaveDocument(const std::string& path, const SpriteDocument& document)
 {
-    FileStatus status = WriteDocument(path, document);
+    Result status = WriteDocument(path, document);
     if (status.ok())
         return;
     std::string recovery = WriteRecoveryFile(path, document);
-    std::string kept = recovery.empty() ? "; the edits could not be kept anywhere"
-                                        : "; the file is unchanged and the edits are in " + recovery;
-    RunError(status.code, path, status.reason + kept);
+    status.reason += recovery.empty() ? "; the edits could not be kept anywhere"
+                                      : "; the file is unchanged and the edits are in " + recovery;
+    StopOnFailure(status, path);
 }

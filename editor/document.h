@@ -46,7 +46,7 @@ void ReadDocument(const std::string& path, SpriteDocument& document);
 // Writes the document atomically: a failure leaves the existing file as it was. A file
 // without any write permission is not replaced (EACCES). A symbolic link is followed, so the
 // file it names is replaced and the link stays (as every atomic write does).
-FileStatus WriteDocument(const std::string& path, const SpriteDocument& document);
+Result WriteDocument(const std::string& path, const SpriteDocument& document);
 
 // Writes the document to a recovery file, next to path when that folder takes it, else in the
 // temporary folder. Returns the recovery file's path, or "" when no place took it.

@@ -4,6 +4,8 @@
 #include <climits>
 #include <unistd.h>
 
+#include "util/path.h"
+
 static bool FileExists(const std::string& path)
 {
     return ::access(path.c_str(), F_OK) == 0;
@@ -11,14 +13,14 @@ static bool FileExists(const std::string& path)
 
 std::string ResourcePackPathFor(const std::string& programPath)
 {
-    size_t slash = programPath.rfind('/');
-    std::string folder = slash == std::string::npos ? std::string() : programPath.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? programPath : programPath.substr(slash + 1);
+    std::string folder = DirectoryPart(programPath, PathSeparators::Slash);
+    std::string name = FileNamePart(programPath, PathSeparators::Slash);
     // A program file with an extension (koba.exe) still reads KOBA.VPK; only the last
-    // extension gives way (my.koba.exe reads MY.KOBA.VPK).
-    size_t dot = name.rfind('.');
-    if (dot != std::string::npos && dot > 0)
-        name.erase(dot);
+    // extension gives way (my.koba.exe reads MY.KOBA.VPK), and never the whole name (.koba).
+    std::string stem, extension;
+    SplitExtension(name, stem, extension);
+    if (!stem.empty())
+        name = stem;
     for (char& c : name)
         c = char(std::toupper(static_cast<unsigned char>(c)));
     std::string beside = folder + name + ".VPK";

@@ -116,7 +116,7 @@ static bool Write(const std::string& folder, const Example& example)
                 if (ink.symbol == example.rows[y][x])
                     document.cells[y][x] = ink.colour;
     std::string path = folder + "/" + example.fileName;
-    FileStatus status = WriteDocument(path, document);
+    Result status = WriteDocument(path, document);
     if (!status.ok())
         std::fprintf(stderr, "koba-examples: %s: %s\n", path.c_str(), status.reason.c_str());
     return status.ok();

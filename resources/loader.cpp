@@ -4,6 +4,7 @@
 
 #include "resources/palette.h"
 #include "resources/register.h"
+#include "util/path.h"
 
 void SplitSubfileName(const std::string& name, std::string& baseName, std::string& extension)
 {
@@ -21,8 +22,7 @@ std::string PackBaseName(const std::string& path)
 {
     // Folders end at '/' as well as '\': with '\' alone an installed pack's glyph names would be
     // built from its whole path and the editor would never find its font.
-    size_t separator = path.find_last_of("/\\");
-    std::string fileName = separator == std::string::npos ? path : path.substr(separator + 1);
+    std::string fileName = FileNamePart(path, PathSeparators::SlashOrBackslash);
     size_t dot = fileName.find('.');
     // A file name without '.' gives an empty base name, as packs have always been named.
     if (dot == std::string::npos)

@@ -106,7 +106,7 @@ PakArchive* OpenPak(const std::string& path)
 {
     PakArchive* archive = new PakArchive;
     archive->path = path;
-    FileStatus status = ReadWholeFile(path, archive->image);
+    Result status = ReadWholeFile(path, archive->image);
     if (!status.ok()) {
         delete archive;
         if (status.code == RunErrorOutOfMemory || status.code == RunErrorShortRead)

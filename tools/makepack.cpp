@@ -221,9 +221,7 @@ static bool ParseFontText(const std::vector<uint8_t>& text, std::vector<PakFile>
 static std::vector<uint8_t> ReadSource(const std::string& path)
 {
     std::vector<uint8_t> bytes;
-    FileStatus status = ReadWholeFile(path, bytes);
-    if (!status.ok())
-        RunError(status.code, path, status.reason);
+    StopOnFailure(ReadWholeFile(path, bytes), path);
     return bytes;
 }
 
@@ -248,8 +246,6 @@ int main(int argc, char** argv)
     std::vector<uint8_t> image;
     if (!BuildPakImage(files, image, reason))
         FatalReject(argv[1], reason);
-    FileStatus status = WriteFileAtomic(argv[1], image);
-    if (!status.ok())
-        RunError(status.code, argv[1], status.reason);
+    StopOnFailure(WriteFileAtomic(argv[1], image), argv[1]);
     return 0;
 }

@@ -17,6 +17,7 @@
 #include "resources/pak.h"
 #include "util/fatal.h"
 #include "util/files.h"
+#include "util/path.h"
 
 static const char* const HelpText =
     "Usage: vpk COMMAND PACK [ARGUMENTS]\n"
@@ -58,9 +59,7 @@ static int Usage()
 
 static void WriteOrStop(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    FileStatus status = WriteFileAtomic(path, bytes);
-    if (!status.ok())
-        RunError(status.code, path, status.reason);
+    StopOnFailure(WriteFileAtomic(path, bytes), path);
 }
 
 static int ListPack(const std::string& packPath)
@@ -109,14 +108,11 @@ static int CreatePack(const std::string& packPath, const std::vector<std::string
 {
     std::vector<PakFile> files;
     for (const std::string& input : inputs) {
-        size_t slash = input.rfind('/');
         PakFile file;
-        file.name = slash == std::string::npos ? input : input.substr(slash + 1);
+        file.name = FileNamePart(input, PathSeparators::Slash);
         if (file.name.size() > size_t(PakMaxNameLength))
             FatalReject(input, "the name \"" + file.name + "\" is longer than 11 characters, which a pack cannot hold");
-        FileStatus status = ReadWholeFile(input, file.data);
-        if (!status.ok())
-            RunError(status.code, input, status.reason);
+        StopOnFailure(ReadWholeFile(input, file.data), input);
         files.push_back(std::move(file));
     }
     std::vector<uint8_t> image;

@@ -1,6 +1,5 @@
 #include "util/fatal.h"
 
-#include <cerrno>
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
@@ -61,11 +60,11 @@ static void OfferToHook(int status)
         fatalExitHook(status);
 }
 
-[[noreturn]] __attribute__((noinline)) void RunError(int code, const std::string& file, const std::string& reason)
+// The address is where the failing operation was called from, as the classic report gives it.
+[[noreturn]] static void ReportRunError(int code, const std::string& file, const std::string& reason,
+                                        uintptr_t address)
 {
     OfferToHook(code);
-    // The address is where the failing operation was called from, as the classic report gives it.
-    uintptr_t address = reinterpret_cast<uintptr_t>(__builtin_return_address(0));
     RunCleanup();
     std::printf("Runtime error %d at 0x%08" PRIXPTR "\n", code, address & 0xFFFFFFFFu);
     std::fflush(stdout);  // the classic line comes first, whatever the streams are tied to
@@ -73,11 +72,15 @@ static void OfferToHook(int status)
     Halt(code);
 }
 
+[[noreturn]] __attribute__((noinline)) void RunError(int code, const std::string& file, const std::string& reason)
+{
+    ReportRunError(code, file, reason, reinterpret_cast<uintptr_t>(__builtin_return_address(0)));
+}
+
 [[noreturn]] void RunErrorFromErrno(int errnoValue, const std::string& file, const std::string& action)
 {
-    // Exit statuses are 8 bits wide; an errno of 0 would report a failure as success.
-    int code = errnoValue > 0 && errnoValue < 256 ? errnoValue : 1;
-    RunError(code, file, action + ": " + std::strerror(errnoValue));
+    Result failure = FailedFromErrno(errnoValue, action);
+    RunError(failure.code, file, failure.reason);
 }
 
 [[noreturn]] void FatalLine(const std::string& line, int status)
@@ -99,4 +102,27 @@ static void OfferToHook(int status)
 [[noreturn]] void FatalOutOfMemory(const std::string& what)
 {
     RunError(RunErrorOutOfMemory, "", "out of memory for " + what);
+}
+
+__attribute__((noinline)) void StopOnFailure(const Result& result, const std::string& file)
+{
+    if (result.ok())
+        return;
+    if (result.rejected())
+        FatalReject(file, result.reason);
+    ReportRunError(result.code, file, result.reason, reinterpret_cast<uintptr_t>(__builtin_return_address(0)));
+}
+
+__attribute__((noinline)) void StopOnFailure(const Result& result, const std::string& file, const std::string& line)
+{
+    if (result.ok())
+        return;
+    if (!result.rejected())
+        ReportRunError(result.code, file, result.reason, reinterpret_cast<uintptr_t>(__builtin_return_address(0)));
+    OfferToHook(1);
+    RunCleanup();
+    if (!file.empty())
+        PrintReason(file, result.reason);
+    std::printf("%s\n", line.c_str());
+    Halt(1);
 }

@@ -12,11 +12,7 @@
 
 #include <string>
 
-enum : int {
-    RunErrorShortRead = 100,
-    RunErrorShortWrite = 101,
-    RunErrorOutOfMemory = 203,
-};
+#include "util/result.h"
 
 // The name used on the human-readable lines ("koba", "tintpour", ...).
 void SetProgramName(const std::string& name);
@@ -45,3 +41,12 @@ void SetFatalExitHook(void (*hook)(int status));
 
 // Out of memory for a named purpose: run-time error 203.
 [[noreturn]] void FatalOutOfMemory(const std::string& what);
+
+// The stop every front end makes on a failed Result: returns when it is ok; a rejection stops as
+// FatalReject, any other code as RunError, both naming file.
+void StopOnFailure(const Result& result, const std::string& file);
+
+// The same for a front end that words its rejections itself: a rejection prints the reason line
+// on standard error when file is given, then line on standard output, exit status 1. Any other
+// failure stops as StopOnFailure does.
+void StopOnFailure(const Result& result, const std::string& file, const std::string& line);

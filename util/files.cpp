@@ -11,49 +11,38 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-static FileStatus Failure(int code, const std::string& reason)
-{
-    FileStatus status;
-    status.code = code;
-    status.reason = reason;
-    return status;
-}
-
-static FileStatus ErrnoFailure(int err, const std::string& action)
-{
-    return Failure(err > 0 && err < 256 ? err : 1, action + ": " + std::strerror(err));
-}
+#include "util/path.h"
 
 // Opens a file read-only for reading it whole and gives its size; a directory is refused.
-static FileStatus OpenWholeFile(const std::string& path, int& fd, size_t& size)
+static Result OpenWholeFile(const std::string& path, int& fd, size_t& size)
 {
     fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return ErrnoFailure(errno, "cannot open");
+        return FailedFromErrno(errno, "cannot open");
     struct stat info;
     int err = ::fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
     if (err != 0) {
         ::close(fd);
         fd = -1;
-        return ErrnoFailure(err, err == EISDIR ? "cannot read" : "cannot stat");
+        return FailedFromErrno(err, err == EISDIR ? "cannot read" : "cannot stat");
     }
     size = info.st_size > 0 ? size_t(info.st_size) : 0;
     return {};
 }
 
-FileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& data)
+Result ReadWholeFile(const std::string& path, std::vector<uint8_t>& data)
 {
     data.clear();
     int fd = -1;
     size_t expected = 0;
-    FileStatus opened = OpenWholeFile(path, fd, expected);
+    Result opened = OpenWholeFile(path, fd, expected);
     if (!opened.ok())
         return opened;
     try {
         data.resize(expected);
     } catch (const std::bad_alloc&) {
         ::close(fd);
-        return Failure(203, "out of memory for the file image");
+        return Failed(RunErrorOutOfMemory, "out of memory for the file image");
     }
     size_t done = 0;
     while (done < expected) {
@@ -64,12 +53,12 @@ FileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& data)
             int err = errno;
             ::close(fd);
             data.clear();
-            return ErrnoFailure(err, "cannot read");
+            return FailedFromErrno(err, "cannot read");
         }
         if (got == 0) {
             ::close(fd);
             data.clear();
-            return Failure(100, "file ended early");
+            return Failed(RunErrorShortRead, "file ended early");
         }
         done += size_t(got);
     }
@@ -77,12 +66,12 @@ FileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& data)
     return {};
 }
 
-FileStatus MapWholeFile(const std::string& path, MappedFile& file)
+Result MapWholeFile(const std::string& path, MappedFile& file)
 {
     file = MappedFile();
     int fd = -1;
     size_t size = 0;
-    FileStatus opened = OpenWholeFile(path, fd, size);
+    Result opened = OpenWholeFile(path, fd, size);
     if (!opened.ok())
         return opened;
     if (size == 0) {  // mmap refuses a length of 0
@@ -95,7 +84,8 @@ FileStatus MapWholeFile(const std::string& path, MappedFile& file)
     int err = errno;
     ::close(fd);
     if (at == MAP_FAILED)
-        return err == ENOMEM ? Failure(203, "out of memory for the file image") : ErrnoFailure(err, "cannot read");
+        return err == ENOMEM ? Failed(RunErrorOutOfMemory, "out of memory for the file image")
+                             : FailedFromErrno(err, "cannot read");
     file.data = static_cast<const uint8_t*>(at);
     file.size = size;
     return {};
@@ -106,12 +96,6 @@ void UnmapFile(MappedFile& file)
     if (file.data)
         ::munmap(const_cast<uint8_t*>(file.data), file.size);
     file = MappedFile();
-}
-
-std::string DirectoryOf(const std::string& path)
-{
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 // The file a chain of symbolic links ends at (which need not exist yet). A rename over the link
@@ -127,33 +111,33 @@ static std::string FollowLinks(std::string path)
         if (length <= 0 || size_t(length) >= sizeof target)
             break;
         std::string next(target, size_t(length));
-        path = next[0] == '/' ? next : DirectoryOf(path) + next;
+        path = next[0] == '/' ? next : DirectoryPart(path, PathSeparators::Slash) + next;
     }
     return path;
 }
 
-FileStatus BeginAtomicWrite(const std::string& linkedPath, AtomicFile& file)
+Result BeginAtomicWrite(const std::string& linkedPath, AtomicFile& file)
 {
     // A file-size limit must surface as a short write, not kill the process.
     std::signal(SIGXFSZ, SIG_IGN);
 
     const std::string path = FollowLinks(linkedPath);
-    file.fd = -1;
+    AbandonAtomicWrite(file);  // a file begun again drops its earlier temporary
     file.path = path;
     struct stat info;
     if (::stat(path.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode))
-            return ErrnoFailure(EISDIR, "cannot create");
+            return FailedFromErrno(EISDIR, "cannot create");
         file.mode = info.st_mode & 07777;
     } else {
         mode_t mask = ::umask(0);
         ::umask(mask);
         file.mode = 0666 & ~mask;
     }
-    file.temp = DirectoryOf(path) + ".gravlin-XXXXXX";
+    file.temp = DirectoryPart(path, PathSeparators::Slash) + ".gravlin-XXXXXX";
     file.fd = ::mkstemp(file.temp.data());
     if (file.fd < 0)
-        return ErrnoFailure(errno, "cannot create");
+        return FailedFromErrno(errno, "cannot create");
     return {};
 }
 
@@ -166,12 +150,36 @@ void AbandonAtomicWrite(AtomicFile& file)
     }
 }
 
-static FileStatus ShortWrite(int err)
+AtomicFile::AtomicFile(AtomicFile&& other) noexcept
+    : fd(other.fd), path(std::move(other.path)), temp(std::move(other.temp)), mode(other.mode)
 {
-    return Failure(101, std::string("short write: ") + std::strerror(err));
+    other.fd = -1;
 }
 
-FileStatus WriteAtomicChunk(AtomicFile& file, const uint8_t* data, size_t size)
+AtomicFile& AtomicFile::operator=(AtomicFile&& other) noexcept
+{
+    if (this != &other) {
+        AbandonAtomicWrite(*this);
+        fd = other.fd;
+        path = std::move(other.path);
+        temp = std::move(other.temp);
+        mode = other.mode;
+        other.fd = -1;
+    }
+    return *this;
+}
+
+AtomicFile::~AtomicFile()
+{
+    AbandonAtomicWrite(*this);
+}
+
+static Result ShortWrite(int err)
+{
+    return Failed(RunErrorShortWrite, std::string("short write: ") + std::strerror(err));
+}
+
+Result WriteAtomicChunk(AtomicFile& file, const uint8_t* data, size_t size)
 {
     size_t done = 0;
     while (done < size) {
@@ -179,7 +187,7 @@ FileStatus WriteAtomicChunk(AtomicFile& file, const uint8_t* data, size_t size)
         if (put < 0 && errno == EINTR)
             continue;
         if (put <= 0) {
-            FileStatus status = ShortWrite(put < 0 ? errno : ENOSPC);
+            Result status = ShortWrite(put < 0 ? errno : ENOSPC);
             AbandonAtomicWrite(file);
             return status;
         }
@@ -188,14 +196,14 @@ FileStatus WriteAtomicChunk(AtomicFile& file, const uint8_t* data, size_t size)
     return {};
 }
 
-FileStatus CommitAtomicWrite(AtomicFile& file, bool durable)
+Result CommitAtomicWrite(AtomicFile& file, bool durable)
 {
-    auto fail = [&](FileStatus status) {
+    auto fail = [&](Result status) {
         AbandonAtomicWrite(file);
         return status;
     };
     if (::fchmod(file.fd, file.mode) != 0)
-        return fail(ErrnoFailure(errno, "cannot set permissions"));
+        return fail(FailedFromErrno(errno, "cannot set permissions"));
     if (durable && ::fsync(file.fd) != 0)
         return fail(ShortWrite(errno));
     int fd = file.fd;
@@ -208,15 +216,15 @@ FileStatus CommitAtomicWrite(AtomicFile& file, bool durable)
     if (::rename(file.temp.c_str(), file.path.c_str()) != 0) {
         int err = errno;
         ::unlink(file.temp.c_str());
-        return ErrnoFailure(err, "cannot replace");
+        return FailedFromErrno(err, "cannot replace");
     }
     return {};
 }
 
-FileStatus WriteFileAtomic(const std::string& path, const uint8_t* data, size_t size, bool durable)
+Result WriteFileAtomic(const std::string& path, const uint8_t* data, size_t size, bool durable)
 {
     AtomicFile file;
-    FileStatus status = BeginAtomicWrite(path, file);
+    Result status = BeginAtomicWrite(path, file);
     if (status.ok())
         status = WriteAtomicChunk(file, data, size);
     if (status.ok())

@@ -6,17 +6,14 @@
 #include <string>
 #include <vector>
 
-// Outcome of a file operation: code 0 on success, else the run-time error number to stop with
-// (the OS error code, or 100 / 101 for a short read / write) and a reason for people.
-struct FileStatus {
-    int code = 0;
-    std::string reason;
-    bool ok() const { return code == 0; }
-};
+#include "util/result.h"
+
+// A failure's code is the run-time error number to stop with: the OS error code, or 100 / 101
+// for a short read / write, 203 when the file's image does not fit in memory.
 
 // Reads the whole file, opened read-only. A directory is refused (EISDIR); a file that
 // shrinks while it is read gives 100.
-FileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& data);
+Result ReadWholeFile(const std::string& path, std::vector<uint8_t>& data);
 
 // A whole file mapped read-only, for large inputs read once: no copy, no fresh pages. An empty
 // file maps to data == nullptr, size 0. Writing through data faults. A file truncated by someone
@@ -28,7 +25,7 @@ struct MappedFile {
 
 // Maps the whole file, opened read-only, with the same refusals and error codes as
 // ReadWholeFile (a directory gives EISDIR). The file descriptor is closed before returning.
-FileStatus MapWholeFile(const std::string& path, MappedFile& file);
+Result MapWholeFile(const std::string& path, MappedFile& file);
 
 // Gives the mapping back; file is empty afterwards. Harmless on an empty or unmapped file.
 void UnmapFile(MappedFile& file);
@@ -40,26 +37,31 @@ void UnmapFile(MappedFile& file);
 // A symbolic link is followed: the file it names is replaced and the link stays.
 // durable also flushes the data to the disk before the rename, so that not even a power cut
 // leaves an empty file behind (worth it for hand-made work, not for regenerable outputs).
-FileStatus WriteFileAtomic(const std::string& path, const uint8_t* data, size_t size, bool durable = true);
+Result WriteFileAtomic(const std::string& path, const uint8_t* data, size_t size, bool durable = true);
 
-inline FileStatus WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& data, bool durable = true)
+inline Result WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& data, bool durable = true)
 {
     return WriteFileAtomic(path, data.data(), data.size(), durable);
 }
 
 // The same in steps, for outputs produced piece by piece: Begin, any number of chunks, Commit.
-// A failed step has already removed the temporary file; Abandon removes it on the caller's own
-// failures (and does nothing after a failed step or a commit).
+// A failed step has already removed the temporary file; one never committed is removed when the
+// AtomicFile goes out of scope, or earlier by Abandon (which does nothing after a failed step or a
+// commit).
 struct AtomicFile {
     int fd = -1;
     std::string path;  // the target
     std::string temp;  // the temporary file beside it
     unsigned mode = 0;
-};
-FileStatus BeginAtomicWrite(const std::string& path, AtomicFile& file);
-FileStatus WriteAtomicChunk(AtomicFile& file, const uint8_t* data, size_t size);
-FileStatus CommitAtomicWrite(AtomicFile& file, bool durable = true);
-void AbandonAtomicWrite(AtomicFile& file);
 
-// The folder part of a path as written, up to and including its last '/', or "" when none.
-std::string DirectoryOf(const std::string& path);
+    AtomicFile() = default;
+    AtomicFile(AtomicFile&& other) noexcept;
+    AtomicFile& operator=(AtomicFile&& other) noexcept;
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+    ~AtomicFile();
+};
+Result BeginAtomicWrite(const std::string& path, AtomicFile& file);
+Result WriteAtomicChunk(AtomicFile& file, const uint8_t* data, size_t size);
+Result CommitAtomicWrite(AtomicFile& file, bool durable = true);
+void AbandonAtomicWrite(AtomicFile& file);

@@ -35,6 +35,13 @@ TEST(FatalDeathTest, EachStopPrintsItsLinesAndExitsWithItsStatus)
         {[] { SetProgramName("tintpour"); FatalReject("ship.sgi", "3 channels; an RGBA image with 4 is needed"); }, 1,
          "^tintpour: ship.sgi: 3 channels; an RGBA image with 4 is needed\n$"},
         {[] { FatalOutOfMemory("the pixel buffer"); }, 203, "^Runtime error 203 at 0x"},
+        {[] { SetProgramName("vpk"); StopOnFailure(Rejected("not a pack"), "A.VPK"); }, 1, "^vpk: A.VPK: not a pack\n$"},
+        // An OS call refused with EPERM is run-time error 1, not a rejection.
+        {[] { StopOnFailure(FailedFromErrno(EPERM, "cannot replace"), "x"); }, 1, "^Runtime error 1 at 0x"},
+        {[] { SetProgramName("koba"); StopOnFailure(Rejected("cut"), "K.VPK", "Can't open PAK file: \"K.VPK\"!"); },
+         1, "^koba: K.VPK: cut\nCan't open PAK file: \"K.VPK\"!\n$"},
+        {[] { StopOnFailure(Rejected("no"), "", "Can't register sprite \"X\": no!"); }, 1,
+         "^Can't register sprite \"X\": no!\n$"},
     };
     for (const auto& c : cases)
         EXPECT_EXIT({ StdoutToStderr(); c.stop(); }, testing::ExitedWithCode(c.status), c.output) << c.output;

@@ -41,12 +41,12 @@ TEST(ReadAndMapWholeFile, GiveEveryByteOfReadOnlyFilesAndRefuseMissingFilesAndFo
     ASSERT_TRUE(MapWholeFile(dir / "empty", file).ok());
     EXPECT_EQ(file.size, 0u);
 
-    for (const FileStatus& missing : {ReadWholeFile(dir / "nothing", data), MapWholeFile(dir / "nothing", file)}) {
+    for (const Result& missing : {ReadWholeFile(dir / "nothing", data), MapWholeFile(dir / "nothing", file)}) {
         EXPECT_EQ(missing.code, ENOENT);
         EXPECT_NE(missing.reason.find("No such file"), std::string::npos);
     }
     EXPECT_EQ(ReadWholeFile(dir.path, data).code, EISDIR);
-    FileStatus folder = MapWholeFile(dir.path, file);
+    Result folder = MapWholeFile(dir.path, file);
     EXPECT_EQ(folder.code, EISDIR);
     EXPECT_EQ(folder.reason, "cannot read: Is a directory");
     EXPECT_EQ(file.data, nullptr);
@@ -79,6 +79,11 @@ TEST(WriteFileAtomic, FailuresLeaveTheOldFileAndNoLitter)
         chmod(dir.path.c_str(), 0555);
         EXPECT_EQ(WriteFileAtomic(dir / "keep", Bytes{1}).code, EACCES);
         chmod(dir.path.c_str(), 0755);
+    }
+    {
+        AtomicFile unfinished;  // a caller that gives up without a word leaves no temporary file
+        ASSERT_TRUE(BeginAtomicWrite(dir / "keep", unfinished).ok());
+        ASSERT_TRUE(WriteAtomicChunk(unfinished, Bytes{1}.data(), 1).ok());
     }
     EXPECT_EQ(ReadBytes(dir / "keep"), (Bytes{4, 4}));
     EXPECT_EQ(FolderNames(dir.path), std::set<std::string>{"keep"});
