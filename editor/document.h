@@ -38,20 +38,39 @@ const char* DecodeDocument(const uint8_t* data, size_t size, SpriteDocument& doc
 // The file image of the document: header and the width x height visible cells.
 std::vector<uint8_t> EncodeDocument(const SpriteDocument& document);
 
-// Reads the document named path. A file that does not exist leaves the document fresh (it is
-// created at exit). Any other failure stops the program before the window opens: the OS
-// error code for a file that cannot be read, 100 for one that ends early.
-void ReadDocument(const std::string& path, SpriteDocument& document);
+// What reading found out about the file, for deciding later what a save must keep.
+struct DocumentSource {
+    bool existed = false;   // false: a new document, created at exit
+    bool readOnly = false;  // the file or its folder may not be written: a save will fail
+    // The whole file as read when it holds bytes after the last cell (a hi-colour sprite's
+    // picture, say), else empty: the first save that replaces the file keeps these beside it.
+    std::vector<uint8_t> withExtraBytes;
+};
+
+// The sprite layout leaves no signature to refuse other files by; these are the ones a slip of
+// the tab key brings (a PNG, an SGI image). Returns what the file is, or nullptr.
+const char* ForeignImageKind(const uint8_t* data, size_t size);
+
+// Reads the document named path. A file that does not exist, or is empty, leaves the document
+// fresh (a missing one is created at exit). Every other failure stops the program before the
+// window opens: the OS error code for a file that cannot be read or a missing file whose folder
+// is missing too, 100 for one that ends early, status 1 for a PNG or SGI image.
+void ReadDocument(const std::string& path, SpriteDocument& document, DocumentSource* source = nullptr);
+
+// Sizes of 0 become 1 and the origin wraps into the sprite, as after each frame's keys.
+void NormaliseHeader(SpriteDocument& document);
+
+// The file image of the document as the next frame's normalisation leaves it: what a save
+// writes, and what tells an edited document from the one read.
+std::vector<uint8_t> EncodeNormalised(const SpriteDocument& document);
 
 // Writes the document atomically: a failure leaves the existing file as it was. A file
 // without any write permission is not replaced (EACCES). A symbolic link is followed, so the
 // file it names is replaced and the link stays (as every atomic write does).
 Result WriteDocument(const std::string& path, const SpriteDocument& document);
+// The same for a file image already made.
+Result WriteDocumentImage(const std::string& path, const std::vector<uint8_t>& image);
 
 // Writes the document to a recovery file, next to path when that folder takes it, else in the
 // temporary folder. Returns the recovery file's path, or "" when no place took it.
 std::string WriteRecoveryFile(const std::string& path, const SpriteDocument& document);
-
-// Saves the document or, when that fails, keeps the edits in a recovery file, names it on
-// standard error and stops with the failure's code (101 for a short write, else the OS code).
-void SaveDocument(const std::string& path, const SpriteDocument& document);

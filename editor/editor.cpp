@@ -1,6 +1,8 @@
 #include "editor/editor.h"
 
 #include <SDL.h>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "editor/document.h"
@@ -13,8 +15,14 @@
 #include "gfx/text.h"
 #include "gfx/video.h"
 #include "resources/loader.h"
+#include "util/fatal.h"
 
 static EditorOptions editorOptions;
+
+// The document's file: what reading found, the state last read or saved, the notice about it.
+static DocumentSource documentSource;
+static std::vector<uint8_t> savedState;
+static std::string documentNotice;
 
 // What the screen shows: the band and the colours of the last present.
 static ColourIndex shownBand[BandHeight][BandWidth];
@@ -47,6 +55,38 @@ static void PresentBand()
     PresentZoomed(0, BandTop, 0, 0, BandWidth, BandHeight);
 }
 
+static void Notify(const std::string& line)
+{
+    std::fprintf(stderr, "%s: %s: %s\n", ProgramName().c_str(), editorOptions.documentPath.c_str(), line.c_str());
+}
+
+static void UpdateDocumentNotice()
+{
+    documentNotice.clear();
+    if (!documentSource.withExtraBytes.empty())
+        documentNotice = "Bytes after the cells: the first save keeps a .orig copy";
+    if (editorOptions.hasDocument && documentSource.readOnly)
+        documentNotice += std::string(documentNotice.empty() ? "" : "; ") + "Read-only: saving goes to a recovery file";
+}
+
+// The document's file at start-up: read (or refused before the window opens), the state to
+// compare edits with, and what the user must know about saving it.
+static void OpenDocument()
+{
+    documentSource = DocumentSource();
+    if (editorOptions.hasDocument) {
+        ReadDocument(editorOptions.documentPath, Document, &documentSource);
+        if (!documentSource.withExtraBytes.empty())
+            Notify(std::to_string(documentSource.withExtraBytes.size() - EncodeDocument(Document).size()) +
+                   " bytes after the sprite's cells are not part of it; the first save keeps the whole file as " +
+                   editorOptions.documentPath + ".orig");
+        if (documentSource.readOnly)
+            Notify("the file or its folder is read-only; saving will go to a recovery file");
+    }
+    savedState = EncodeNormalised(Document);
+    UpdateDocumentNotice();
+}
+
 void StartEditor(const EditorOptions& options)
 {
     editorOptions = options;
@@ -60,8 +100,7 @@ void StartEditor(const EditorOptions& options)
     ResetPaletteCycle();
     ResetEditorState();
     // Before the window opens: a document that cannot be read stops the editor here.
-    if (options.hasDocument)
-        ReadDocument(options.documentPath, Document);
+    OpenDocument();
     CentreCursor();
     StartVideo();
     framesSincePresent = RepaintInterval;  // the first frame is always shown
@@ -87,14 +126,57 @@ bool RunEditorFrame()
     return !keyDown[KeyEscape] && !QuitRequested();
 }
 
+bool DocumentHasUnsavedChanges()
+{
+    return EncodeNormalised(Document) != savedState;
+}
+
+Result SaveDocumentNow()
+{
+    const std::string& path = editorOptions.documentPath;
+    if (!editorOptions.hasDocument)
+        return Failed(ENOENT, "no file was named on the command line");
+    if (!documentSource.withExtraBytes.empty()) {
+        // Those bytes are someone's work too (a hi-colour picture, say); the save drops them.
+        Result kept = WriteFileAtomic(path + ".orig", documentSource.withExtraBytes);
+        if (!kept.ok()) {
+            kept.reason = "cannot keep the original as " + path + ".orig: " + kept.reason;
+            return kept;
+        }
+        Notify("the original file, with its bytes after the cells, is kept as " + path + ".orig");
+        documentSource.withExtraBytes.clear();
+    }
+    std::vector<uint8_t> image = EncodeNormalised(Document);
+    Result status = WriteDocumentImage(path, image);
+    if (!status.ok())
+        return status;
+    savedState = std::move(image);
+    documentSource.existed = true;
+    UpdateDocumentNotice();
+    return status;
+}
+
+const std::string& DocumentNotice()
+{
+    return documentNotice;
+}
+
 int StopEditor()
 {
     FreeFont(EditorFont);
     EditorFont = nullptr;
     StopVideo();
-    // Closing the window and SIGINT/SIGTERM end the loop like Esc, so they save too.
-    if (editorOptions.hasDocument)
-        SaveDocument(editorOptions.documentPath, Document);
+    // Closing the window and SIGINT/SIGTERM end the loop like Esc, so they save too; an
+    // unchanged document is left alone, byte for byte, whatever its file holds.
+    if (editorOptions.hasDocument && (!documentSource.existed || DocumentHasUnsavedChanges())) {
+        Result status = SaveDocumentNow();
+        if (!status.ok()) {
+            std::string recovery = WriteRecoveryFile(editorOptions.documentPath, Document);
+            status.reason += recovery.empty() ? "; the edits could not be kept anywhere"
+                                              : "; the file is unchanged and the edits are in " + recovery;
+            StopOnFailure(status, editorOptions.documentPath);
+        }
+    }
     SDL_Quit();
     return 0;
 }

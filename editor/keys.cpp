@@ -121,12 +121,7 @@ void ApplyBindings()
 
 void NormaliseDocument()
 {
-    if (Document.width < 1)
-        Document.width = 1;
-    if (Document.height < 1)
-        Document.height = 1;
+    NormaliseHeader(Document);
     cursorX = Wrap(cursorX, Document.width);
     cursorY = Wrap(cursorY, Document.height);
-    Document.originX = Wrap(Document.originX, Document.width);
-    Document.originY = Wrap(Document.originY, Document.height);
 }

@@ -32,12 +32,13 @@ TEST_F(EditorRunTest, SigtermSavesANewDocumentWithTheEdits)
     EXPECT_EQ(saved[5 + 8 * 16 + 8], 12);
 }
 
-// Space acts before the first frame raises the size: there is no cell to paint yet.
+// Space acts before the first frame raises the size: there is no cell to paint yet; the next
+// press paints, and the edit is saved with the size raised.
 TEST_F(EditorRunTest, ASizeOf0IsRaisedTo1ByTheFirstFrameAndSavedSo)
 {
     struct Case {
         std::vector<uint8_t> file, saved;
-    } cases[] = {{{0, 3, 9, 1, 0}, {1, 3, 0, 1, 0, 0, 0, 0}}, {{5, 0, 0, 0, 0}, {5, 1, 0, 0, 0, 0, 0, 0, 0, 0}}};
+    } cases[] = {{{0, 3, 9, 1, 0}, {1, 3, 0, 1, 0, 0, 9, 0}}, {{5, 0, 0, 0, 0}, {5, 1, 0, 0, 0, 0, 0, 9, 0, 0}}};
     std::string path = dir / "flat.vsf";
     for (const Case& c : cases) {
         WriteBytes(path, c.file);
@@ -46,6 +47,8 @@ TEST_F(EditorRunTest, ASizeOf0IsRaisedTo1ByTheFirstFrameAndSavedSo)
         currentColour = 9;
         Press(KeySpace);
         EXPECT_EQ(cursorY, c.file[1] / 2);
+        EXPECT_FALSE(DocumentHasUnsavedChanges());
+        Press(KeySpace);
         EXPECT_EQ(Stop(), 0);
         EXPECT_EQ(ReadBytes(path), c.saved);
     }

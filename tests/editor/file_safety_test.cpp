@@ -1,0 +1,175 @@
+// What the editor does to the file it opens: never writes what is not a sprite, writes only
+// what changed, keeps bytes it would drop.
+#include <cerrno>
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "tests/editor/editor_fixture.h"
+
+namespace {
+
+class FileSafetyTest : public EditorFixture {
+protected:
+    ScratchDir dir;
+};
+
+struct FileState {
+    std::vector<uint8_t> bytes;
+    int64_t modified = -1;  // nanoseconds
+    bool operator==(const FileState&) const = default;
+};
+
+FileState StateOf(const std::string& path)
+{
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0)
+        return {};
+    return {ReadBytes(path), int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
+std::vector<uint8_t> Sgi(uint8_t storage, uint8_t bytesPerChannel, size_t size)
+{
+    std::vector<uint8_t> bytes(size, 0);
+    bytes[0] = 0x01;
+    bytes[1] = 0xDA;
+    bytes[2] = storage;
+    bytes[3] = bytesPerChannel;
+    return bytes;
+}
+
+}  // namespace
+
+TEST(FileSafetyProgramTest, ImagesAndMistypedFoldersStopBeforeTheWindowAndWriteNothing)
+{
+    ScratchDir dir;
+    std::vector<uint8_t> png = ReadBytes(std::string(GRAVLIN_SOURCE_DIR) + "/docs/screenshot.png");
+    struct Case {
+        std::string name;
+        std::vector<uint8_t> bytes;  // none: the file does not exist
+        int status;
+        std::string out, err;
+    } cases[] = {
+        {"ship.png", png, 1, "", "koba: @ship.png: a PNG image, not a sprite document (koba --import makes one from it)\n"},
+        {"ship.sgi", Sgi(1, 1, 600), 1, "", "koba: @ship.sgi: an SGI image, not a sprite document (koba --import makes one from it)\n"},
+        {"wide.sgi", Sgi(0, 2, 512), 1, "", "koba: @wide.sgi: an SGI image, not a sprite document (koba --import makes one from it)\n"},
+        {"typo/crate.vsf", {}, ENOENT, "Runtime error 2 at 0x",
+         "koba: @typo/crate.vsf: cannot create: the folder @typo/ does not exist\n"},
+    };
+    for (Case& c : cases) {
+        std::string path = dir / c.name;
+        if (!c.bytes.empty())
+            WriteBytes(path, c.bytes);
+        FileState before = StateOf(path);
+        ProgramResult run = RunProgram({BuiltProgram("koba"), path});
+        for (std::string* text : {&c.err}) {
+            for (size_t at; (at = text->find('@')) != std::string::npos;)
+                text->replace(at, 1, dir.path + "/");
+        }
+        EXPECT_EQ(run.status, c.status) << c.name;
+        EXPECT_EQ(run.out.substr(0, c.out.size()), c.out) << c.name;
+        EXPECT_EQ(run.err, c.err) << c.name;
+        EXPECT_EQ(StateOf(path), before) << c.name;
+    }
+    EXPECT_FALSE(PathExists(dir / "typo"));
+}
+
+// Open and leave: whatever the file held, it stays as it was; the same after edits put back.
+TEST_F(FileSafetyTest, AnExitWithoutChangesLeavesTheFileAsItWas)
+{
+    struct Case {
+        std::vector<uint8_t> file;
+        bool editedBack;  // painted, grown, painted back, shrunk back
+    } cases[] = {
+        {{2, 1, 0, 0, 0, 6, 6, 0xEE, 0xEE, 0xEE}, false},  // bytes after the cells
+        {{4, 2, 200, 9, 0, 1, 2, 3, 4, 5, 6, 7, 8}, false},  // an origin outside the sprite
+        {{0, 0, 0, 0, 0}, false},
+        {{}, false},
+        {{3, 1, 0, 0, 0, 5, 5, 5}, true},
+    };
+    std::string path = dir / "kept.vsf";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.file));
+        WriteBytes(path, c.file);
+        FileState before = StateOf(path);
+        Start(path);
+        Frame();
+        if (c.editedBack) {
+            currentColour = 9;
+            Press(KeySpace);
+            EXPECT_TRUE(DocumentHasUnsavedChanges());
+            Chord({KeyLeftCtrl}, KeyRight);
+            currentColour = 5;
+            Press(KeySpace);
+            Chord({KeyLeftCtrl}, KeyLeft);
+        }
+        EXPECT_FALSE(DocumentHasUnsavedChanges());
+        EXPECT_EQ(Stop(), 0);
+        EXPECT_EQ(StateOf(path), before);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), std::filesystem::directory_iterator()), 1);
+}
+
+TEST_F(FileSafetyTest, AnEmptyFileIsAFreshSpriteAndANewOneIsCreatedEvenUnedited)
+{
+    std::string empty = dir / "empty.vsf", fresh = dir / "new.vsf";
+    WriteBytes(empty, {});
+    Start(empty);
+    EXPECT_EQ(EncodeDocument(Document).size(), 5u + 16 * 16);
+    currentColour = 3;
+    Press(KeySpace);
+    EXPECT_EQ(Stop(), 0);
+    EXPECT_EQ(ReadBytes(empty)[5 + 8 * 16 + 8], 3);
+    Start(fresh);
+    EXPECT_EQ(Stop(), 0);
+    EXPECT_EQ(ReadBytes(fresh).size(), 5u + 16 * 16);
+}
+
+// A hi-colour sprite's picture follows its cells: the first save keeps the whole file first.
+TEST_F(FileSafetyTest, TheFirstSaveOfAFileWithBytesAfterItsCellsKeepsTheOriginalBesideIt)
+{
+    const std::vector<uint8_t> original = {2, 1, 0, 0, 0, 6, 6, 0xEE, 0xEE};
+    std::string path = dir / "hi.vhs";
+    WriteBytes(path, original);
+    WriteBytes(path + ".orig", {1});  // an older copy gives way
+    Start(path);
+    EXPECT_NE(DocumentNotice(), "");
+    currentColour = 4;
+    Press(KeySpace);
+    ASSERT_TRUE(SaveDocumentNow().ok());
+    EXPECT_EQ(DocumentNotice(), "");
+    EXPECT_FALSE(DocumentHasUnsavedChanges());
+    EXPECT_EQ(ReadBytes(path + ".orig"), original);
+    EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{2, 1, 0, 0, 0, 6, 4}));
+    Press(KeyLeft);
+    Press(KeySpace);
+    EXPECT_EQ(Stop(), 0);
+    EXPECT_EQ(ReadBytes(path + ".orig"), original);  // the copy is of the original, once
+    EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{2, 1, 0, 0, 0, 4, 4}));
+}
+
+TEST_F(FileSafetyTest, AnOriginalThatCannotBeKeptFailsTheSave)
+{
+    const std::vector<uint8_t> original = {1, 1, 0, 0, 0, 6, 0xEE};
+    std::string path = dir / "hi.vhs";
+    WriteBytes(path, original);
+    std::filesystem::create_directory(path + ".orig");
+    GTEST_FLAG_SET(death_test_style, "fast");
+    auto paint = [&] {
+        Start(path);
+        currentColour = 4;
+        Press(KeySpace);
+        Stop();
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(paint(), testing::ExitedWithCode(EISDIR), "hi.vhs.orig: .*the edits are in .*hi.vhs.recovered-");
+    EXPECT_EQ(ReadBytes(path), original);
+}
+
+TEST_F(FileSafetyTest, AReadOnlyDocumentOpensWithANotice)
+{
+    std::string path = dir / "locked.vsf";
+    WriteBytes(path, {1, 1, 0, 0, 0, 6});
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    Start(path);
+    EXPECT_NE(DocumentNotice().find("recovery file"), std::string::npos);
+}
