@@ -113,3 +113,10 @@ std::string BuiltProgram(const std::string& name)
     }
     return std::string(GRAVLIN_BUILD_DIR) + "/" + name;
 }
+
+bool RunImageMagick(const std::vector<std::string>& args)
+{
+    std::vector<std::string> argv = {"/usr/bin/env", "convert"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunProgram(argv).status == 0;
+}

@@ -32,3 +32,7 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string
 
 // Path of a program built in this build tree (for example "tintpour" or "koba").
 std::string BuiltProgram(const std::string& name);
+
+// Runs ImageMagick's convert (a third-party writer of test pictures) with arguments, folder
+// paths included; false when it is missing or fails (tests then skip).
+bool RunImageMagick(const std::vector<std::string>& args);
