@@ -112,20 +112,9 @@ int OnUnknownChunk(png_structp png, png_unknown_chunkp chunk)
     return 1;
 }
 
-FileStatus Rejected(const char* reason)
+Result OutOfMemory(const char* what)
 {
-    FileStatus result;
-    result.code = 1;
-    result.reason = reason;
-    return result;
-}
-
-FileStatus OutOfMemory(const char* what)
-{
-    FileStatus result;
-    result.code = 203;
-    result.reason = std::string("out of memory for ") + what;
-    return result;
+    return Failed(RunErrorOutOfMemory, std::string("out of memory for ") + what);
 }
 
 // Sets up the transformations and reads the picture. False on any failure, with the reason in
@@ -271,7 +260,7 @@ bool HasPngSignature(const uint8_t* data, size_t size)
     return size >= 8 && png_sig_cmp(data, 0, 8) == 0;
 }
 
-FileStatus DecodePng(const uint8_t* data, size_t size, PngIndices indices, PngPicture& picture)
+Result DecodePng(const uint8_t* data, size_t size, PngIndices indices, PngPicture& picture)
 {
     picture = PngPicture();
     if (!HasPngSignature(data, size))
@@ -289,14 +278,14 @@ FileStatus DecodePng(const uint8_t* data, size_t size, PngIndices indices, PngPi
     if (png)
         png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
     if (done)
-        return FileStatus();
+        return Result();
     picture = PngPicture();
     if (state.outOfMemory || !started)
         return OutOfMemory("the PNG picture");
     return Rejected(state.reason[0] ? state.reason : "libpng failed");
 }
 
-FileStatus EncodePng(const PngImageOut& image, std::vector<uint8_t>& file)
+Result EncodePng(const PngImageOut& image, std::vector<uint8_t>& file)
 {
     file.clear();
     if (image.width == 0 || image.height == 0 || image.width > PNG_UINT_31_MAX || image.height > PNG_UINT_31_MAX)
@@ -317,7 +306,7 @@ FileStatus EncodePng(const PngImageOut& image, std::vector<uint8_t>& file)
     if (png)
         png_destroy_write_struct(&png, info ? &info : nullptr);
     if (done)
-        return FileStatus();
+        return Result();
     file.clear();
     if (state.outOfMemory || !started)
         return OutOfMemory("the PNG file");

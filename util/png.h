@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "util/files.h"
+#include "util/result.h"
 
 // The eight bytes every PNG file starts with.
 bool HasPngSignature(const uint8_t* data, size_t size);
@@ -36,7 +36,7 @@ enum class PngIndices { Keep, Expand };
 // decode as well. A damaged file (bad CRC in any chunk, cut short, anything libpng refuses, a
 // grAb chunk that is not 8 bytes) is rejected: code 1, reason libpng's message or ours.
 // Out of memory gives 203. picture is reset first.
-FileStatus DecodePng(const uint8_t* data, size_t size, PngIndices indices, PngPicture& picture);
+Result DecodePng(const uint8_t* data, size_t size, PngIndices indices, PngPicture& picture);
 
 enum class PngColour { Indexed, Rgb, Rgba };
 
@@ -56,4 +56,4 @@ struct PngImageOut {
 
 // Encodes an 8-bit, non-interlaced PNG file with libpng's default compression. An image that no
 // PNG can hold (size 0 or above 2^31 - 1, a wrong palette) gives code 1; out of memory 203.
-FileStatus EncodePng(const PngImageOut& image, std::vector<uint8_t>& file);
+Result EncodePng(const PngImageOut& image, std::vector<uint8_t>& file);

@@ -38,7 +38,7 @@ static Bytes Gradient(const ScratchDir& dir, const std::string& size, std::vecto
 static PngPicture Decoded(const Bytes& file, PngIndices indices)
 {
     PngPicture picture;
-    FileStatus status = DecodePng(file.data(), file.size(), indices, picture);
+    Result status = DecodePng(file.data(), file.size(), indices, picture);
     EXPECT_TRUE(status.ok()) << status.reason;
     return picture;
 }
@@ -202,7 +202,7 @@ TEST(DecodePng, RefusesDamagedFilesWithAReasonAndPrintsNothing)
         testing::internal::CaptureStderr();
         PngPicture picture;
         picture.width = 9;
-        FileStatus status = DecodePng(c.file.data(), c.file.size(), PngIndices::Expand, picture);
+        Result status = DecodePng(c.file.data(), c.file.size(), PngIndices::Expand, picture);
         EXPECT_EQ(testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr(), "") << c.what;
         EXPECT_EQ(status.code, 1) << c.what;
         EXPECT_NE(status.reason.find(c.reason), std::string::npos) << c.what << ": " << status.reason;
