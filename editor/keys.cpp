@@ -64,34 +64,34 @@ void MirrorTopBottom()
 }
 
 const KeyBinding KeyBindings[KeyBindingCount] = {
-    {Modifier::Shift, KeyLeft, ColourLeft, true, "previous colour"},
-    {Modifier::Shift, KeyRight, ColourRight, true, "next colour"},
-    {Modifier::Shift, KeyUp, ColourUp, true, "colour one row up in the palette"},
-    {Modifier::Shift, KeyDown, ColourDown, true, "colour one row down in the palette"},
-    {Modifier::Ctrl, KeyLeft, Narrower, true, "one column narrower (a width of 1 stays 1)"},
-    {Modifier::Ctrl, KeyRight, Wider, true, "one column wider (255 wraps to 1)"},
-    {Modifier::Ctrl, KeyUp, Shorter, true, "one row shorter (a height of 1 stays 1)"},
-    {Modifier::Ctrl, KeyDown, Taller, true, "one row taller (255 wraps to 1)"},
-    {Modifier::Alt, KeyLeft, OriginLeft, true, "origin one column left"},
-    {Modifier::Alt, KeyRight, OriginRight, true, "origin one column right"},
-    {Modifier::Alt, KeyUp, OriginUp, true, "origin one row up"},
-    {Modifier::Alt, KeyDown, OriginDown, true, "origin one row down"},
-    {Modifier::Alt, KeyHome, OriginFirstColumn, true, "origin to the first column"},
-    {Modifier::Alt, KeyEnd, OriginLastColumn, true, "origin to the last column"},
-    {Modifier::Alt, KeyPageUp, OriginFirstRow, true, "origin to the first row"},
-    {Modifier::Alt, KeyPageDown, OriginLastRow, true, "origin to the last row"},
-    {Modifier::None, KeyLeft, CursorLeft, true, "cursor one column left"},
-    {Modifier::None, KeyRight, CursorRight, true, "cursor one column right"},
-    {Modifier::None, KeyUp, CursorUp, true, "cursor one row up"},
-    {Modifier::None, KeyDown, CursorDown, true, "cursor one row down"},
-    {Modifier::None, KeyHome, CursorFirstColumn, true, "cursor to the first column"},
-    {Modifier::None, KeyEnd, CursorLastColumn, true, "cursor to the last column"},
-    {Modifier::None, KeyPageUp, CursorFirstRow, true, "cursor to the first row"},
-    {Modifier::None, KeyPageDown, CursorLastRow, true, "cursor to the last row"},
-    {Modifier::Any, KeyTab, SetKeyColour, false, "the current colour becomes the key (transparent) colour"},
-    {Modifier::Any, KeySpace, Paint, false, "paint the cursor's cell in the current colour (hold while moving)"},
-    {Modifier::Any, KeyH, MirrorLeftRight, true, "mirror left to right"},
-    {Modifier::Any, KeyV, MirrorTopBottom, true, "mirror top to bottom"},
+    {Modifier::Shift, KeyLeft, ColourLeft, KeyPress::Repeat, "previous colour"},
+    {Modifier::Shift, KeyRight, ColourRight, KeyPress::Repeat, "next colour"},
+    {Modifier::Shift, KeyUp, ColourUp, KeyPress::Repeat, "colour one row up in the palette"},
+    {Modifier::Shift, KeyDown, ColourDown, KeyPress::Repeat, "colour one row down in the palette"},
+    {Modifier::Ctrl, KeyLeft, Narrower, KeyPress::Repeat, "one column narrower (a width of 1 stays 1)"},
+    {Modifier::Ctrl, KeyRight, Wider, KeyPress::Repeat, "one column wider (255 wraps to 1)"},
+    {Modifier::Ctrl, KeyUp, Shorter, KeyPress::Repeat, "one row shorter (a height of 1 stays 1)"},
+    {Modifier::Ctrl, KeyDown, Taller, KeyPress::Repeat, "one row taller (255 wraps to 1)"},
+    {Modifier::Alt, KeyLeft, OriginLeft, KeyPress::Repeat, "origin one column left"},
+    {Modifier::Alt, KeyRight, OriginRight, KeyPress::Repeat, "origin one column right"},
+    {Modifier::Alt, KeyUp, OriginUp, KeyPress::Repeat, "origin one row up"},
+    {Modifier::Alt, KeyDown, OriginDown, KeyPress::Repeat, "origin one row down"},
+    {Modifier::Alt, KeyHome, OriginFirstColumn, KeyPress::Repeat, "origin to the first column"},
+    {Modifier::Alt, KeyEnd, OriginLastColumn, KeyPress::Repeat, "origin to the last column"},
+    {Modifier::Alt, KeyPageUp, OriginFirstRow, KeyPress::Repeat, "origin to the first row"},
+    {Modifier::Alt, KeyPageDown, OriginLastRow, KeyPress::Repeat, "origin to the last row"},
+    {Modifier::None, KeyLeft, CursorLeft, KeyPress::Repeat, "cursor one column left"},
+    {Modifier::None, KeyRight, CursorRight, KeyPress::Repeat, "cursor one column right"},
+    {Modifier::None, KeyUp, CursorUp, KeyPress::Repeat, "cursor one row up"},
+    {Modifier::None, KeyDown, CursorDown, KeyPress::Repeat, "cursor one row down"},
+    {Modifier::None, KeyHome, CursorFirstColumn, KeyPress::Repeat, "cursor to the first column"},
+    {Modifier::None, KeyEnd, CursorLastColumn, KeyPress::Repeat, "cursor to the last column"},
+    {Modifier::None, KeyPageUp, CursorFirstRow, KeyPress::Repeat, "cursor to the first row"},
+    {Modifier::None, KeyPageDown, CursorLastRow, KeyPress::Repeat, "cursor to the last row"},
+    {Modifier::Any, KeyTab, SetKeyColour, KeyPress::Held, "the current colour becomes the key (transparent) colour"},
+    {Modifier::Any, KeySpace, Paint, KeyPress::Held, "paint the cursor's cell in the current colour (hold while moving)"},
+    {Modifier::Any, KeyH, MirrorLeftRight, KeyPress::Once, "mirror left to right"},
+    {Modifier::Any, KeyV, MirrorTopBottom, KeyPress::Once, "mirror top to bottom"},
 };
 
 void ApplyBindings()
@@ -109,7 +109,7 @@ void ApplyBindings()
         if (!held)
             continue;
         binding.action();
-        if (binding.waitForRelease) {
+        if (binding.press != KeyPress::Held) {
             WaitForRelease(binding.key);
             // A quit ends the wait with the key still down: a weaker binding of the same key
             // must not act on it too, in the frame whose edits are saved.

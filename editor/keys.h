@@ -29,11 +29,18 @@ enum : int {
 
 enum class Modifier : uint8_t { Shift, Ctrl, Alt, None, Any };
 
+// How a held key acts.
+enum class KeyPress : uint8_t {
+    Held,    // in every frame while the key is down (painting, the key colour)
+    Once,    // once per press, however long the key is held
+    Repeat,  // once per press, then again and again while the key stays down (moves and steps)
+};
+
 struct KeyBinding {
     Modifier modifier;
     int key;
     void (*action)();
-    bool waitForRelease;  // act once per press instead of once per frame
+    KeyPress press;
     const char* description;  // for people: the help text and the README table
 };
 
