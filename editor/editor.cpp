@@ -7,10 +7,12 @@
 
 #include "editor/document.h"
 #include "editor/frametimer.h"
+#include "editor/history.h"
 #include "editor/input.h"
 #include "editor/keys.h"
 #include "editor/panel.h"
 #include "editor/state.h"
+#include "editor/status.h"
 #include "editor/views.h"
 #include "gfx/text.h"
 #include "gfx/video.h"
@@ -25,7 +27,7 @@ static std::vector<uint8_t> savedState;
 static std::string documentNotice;
 
 // What the screen shows: the band and the colours of the last present.
-static ColourIndex shownBand[BandHeight][BandWidth];
+static ColourIndex shownBand[PictureHeight][BandWidth];
 static Pixel shownColours[256];
 static int framesSincePresent = 0;
 // An unchanged picture is shown again at least this often, so that a window uncovered by
@@ -35,7 +37,7 @@ enum : int { RepaintInterval = 10 };
 static bool PictureChanged()
 {
     bool changed = std::memcmp(shownColours, PaletteColours, sizeof shownColours) != 0;
-    for (int32_t y = 0; y < BandHeight && !changed; ++y)
+    for (int32_t y = 0; y < PictureHeight && !changed; ++y)
         changed = std::memcmp(shownBand[y], IndexCanvas + (BandTop + y) * CanvasWidth, BandWidth) != 0;
     return changed;
 }
@@ -50,9 +52,9 @@ static void PresentBand()
     }
     framesSincePresent = 0;
     std::memcpy(shownColours, PaletteColours, sizeof shownColours);
-    for (int32_t y = 0; y < BandHeight; ++y)
+    for (int32_t y = 0; y < PictureHeight; ++y)
         std::memcpy(shownBand[y], IndexCanvas + (BandTop + y) * CanvasWidth, BandWidth);
-    PresentZoomed(0, BandTop, 0, 0, BandWidth, BandHeight);
+    PresentZoomed(0, BandTop, 0, 0, BandWidth, PictureHeight);
 }
 
 static void Notify(const std::string& line)
@@ -99,9 +101,13 @@ void StartEditor(const EditorOptions& options)
     EnableTapLatching();
     ResetPaletteCycle();
     ResetEditorState();
+    ResetHistory();
+    ResetStatus();
+    HighlightFlag = 0;
     // Before the window opens: a document that cannot be read stops the editor here.
     OpenDocument();
     CentreCursor();
+    CentreViews();
     StartVideo();
     framesSincePresent = RepaintInterval;  // the first frame is always shown
     StartFrameTimer();
@@ -115,11 +121,14 @@ bool RunEditorFrame()
 {
     DrawSpriteViews();
     DrawPalettePanel();
+    DrawStatusLine();
     PollInput();
     MarkKeysSeen(KeyEscape);
     ApplyBindings();
     ReleaseTappedKeys(KeyEscape);
     NormaliseDocument();
+    // A size change that wraps the origin is one step with it; a stroke lasts while Space is held.
+    EndFrameChanges(keyDown[KeySpace]);
     CyclePalette();
     WaitForTick();
     PresentBand();

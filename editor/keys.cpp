@@ -1,9 +1,13 @@
 #include "editor/keys.h"
 
 #include <utility>
+#include <vector>
 
+#include "editor/history.h"
 #include "editor/input.h"
 #include "editor/state.h"
+#include "editor/status.h"
+#include "editor/views.h"
 
 // Remainder that is never negative: positions wrap around the edges whatever their value.
 static int32_t Wrap(int32_t position, int32_t size)
@@ -16,18 +20,18 @@ static void ColourLeft() { currentColour = uint8_t(currentColour - 1); }
 static void ColourRight() { currentColour = uint8_t(currentColour + 1); }
 static void ColourUp() { currentColour = uint8_t(currentColour - 16); }
 static void ColourDown() { currentColour = uint8_t(currentColour + 16); }
-static void Narrower() { Document.width = uint8_t(Document.width - 1); }
-static void Wider() { Document.width = uint8_t(Document.width + 1); }
-static void Shorter() { Document.height = uint8_t(Document.height - 1); }
-static void Taller() { Document.height = uint8_t(Document.height + 1); }
-static void OriginLeft() { --Document.originX; }
-static void OriginRight() { ++Document.originX; }
-static void OriginUp() { --Document.originY; }
-static void OriginDown() { ++Document.originY; }
-static void OriginFirstColumn() { Document.originX = 0; }
-static void OriginLastColumn() { Document.originX = Document.width - 1; }
-static void OriginFirstRow() { Document.originY = 0; }
-static void OriginLastRow() { Document.originY = Document.height - 1; }
+static void Narrower() { BeginChange(); Document.width = uint8_t(Document.width - 1); }
+static void Wider() { BeginChange(); Document.width = uint8_t(Document.width + 1); }
+static void Shorter() { BeginChange(); Document.height = uint8_t(Document.height - 1); }
+static void Taller() { BeginChange(); Document.height = uint8_t(Document.height + 1); }
+static void OriginLeft() { BeginChange(); --Document.originX; }
+static void OriginRight() { BeginChange(); ++Document.originX; }
+static void OriginUp() { BeginChange(); --Document.originY; }
+static void OriginDown() { BeginChange(); ++Document.originY; }
+static void OriginFirstColumn() { BeginChange(); Document.originX = 0; }
+static void OriginLastColumn() { BeginChange(); Document.originX = Document.width - 1; }
+static void OriginFirstRow() { BeginChange(); Document.originY = 0; }
+static void OriginLastRow() { BeginChange(); Document.originY = Document.height - 1; }
 static void CursorLeft() { --cursorX; }
 static void CursorRight() { ++cursorX; }
 static void CursorUp() { --cursorY; }
@@ -36,7 +40,7 @@ static void CursorFirstColumn() { cursorX = 0; }
 static void CursorLastColumn() { cursorX = Document.width - 1; }
 static void CursorFirstRow() { cursorY = 0; }
 static void CursorLastRow() { cursorY = Document.height - 1; }
-static void SetKeyColour() { Document.keyColour = currentColour; }
+static void SetKeyColour() { BeginChange(); Document.keyColour = currentColour; }
 
 // Space acts before the normalisation, so an arrow that just crossed an edge (or a shrink) can
 // leave the cursor outside the sprite: paint the cell it will wrap to.
@@ -44,23 +48,125 @@ static void Paint()
 {
     if (Document.width == 0 || Document.height == 0)
         return;  // a header of size 0, before its first normalisation: no cell to paint
-    Document.cells[Wrap(cursorY, Document.height)][Wrap(cursorX, Document.width)] = currentColour;
+    int32_t x = Wrap(cursorX, Document.width);
+    int32_t y = Wrap(cursorY, Document.height);
+    BeginChange(true);
+    NoteCell(x, y);
+    Document.cells[y][x] = currentColour;
 }
 
-void MirrorLeftRight()
+// Like Space, fill, replace and pick take the cell the cursor will wrap to.
+static bool CursorCell(int32_t& x, int32_t& y)
+{
+    if (Document.width == 0 || Document.height == 0)
+        return false;
+    x = Wrap(cursorX, Document.width);
+    y = Wrap(cursorY, Document.height);
+    return true;
+}
+
+void FillRegion()
+{
+    int32_t x, y;
+    if (!CursorCell(x, y))
+        return;
+    uint8_t target = Document.cells[y][x];
+    if (target == currentColour)
+        return;
+    BeginChange();
+    // Painted cells no longer equal the target, so none is taken twice.
+    std::vector<uint16_t> todo{uint16_t(y << 8 | x)};
+    NoteCell(x, y);
+    Document.cells[y][x] = currentColour;
+    while (!todo.empty()) {
+        int32_t cx = todo.back() & 0xFF, cy = todo.back() >> 8;
+        todo.pop_back();
+        const int32_t next[4][2] = {{cx - 1, cy}, {cx + 1, cy}, {cx, cy - 1}, {cx, cy + 1}};
+        for (const auto& n : next) {
+            if (n[0] < 0 || n[1] < 0 || n[0] >= Document.width || n[1] >= Document.height ||
+                Document.cells[n[1]][n[0]] != target)
+                continue;
+            NoteCell(n[0], n[1]);
+            Document.cells[n[1]][n[0]] = currentColour;
+            todo.push_back(uint16_t(n[1] << 8 | n[0]));
+        }
+    }
+}
+
+void ReplaceColour()
+{
+    int32_t x, y;
+    if (!CursorCell(x, y))
+        return;
+    uint8_t target = Document.cells[y][x];
+    if (target == currentColour)
+        return;
+    BeginChange();
+    for (int32_t row = 0; row < Document.height; ++row)
+        for (int32_t column = 0; column < Document.width; ++column)
+            if (Document.cells[row][column] == target) {
+                NoteCell(column, row);
+                Document.cells[row][column] = currentColour;
+            }
+}
+
+static void Pick()
+{
+    int32_t x, y;
+    if (CursorCell(x, y))
+        currentColour = Document.cells[y][x];
+}
+
+static void UndoStep()
+{
+    ShowMessage(Undo() ? "Undone" : "Nothing to undo");
+}
+
+static void RedoStep()
+{
+    ShowMessage(Redo() ? "Redone" : "Nothing to redo");
+}
+
+static void NextHighlight()
+{
+    HighlightFlag = (HighlightFlag + 1) % (HighlightFlagCount + 1);
+}
+
+bool MirrorLeftRight()
 {
     int32_t w = Document.width;
+    bool changed = false;
     for (int32_t y = 0; y < Document.height; ++y)
-        for (int32_t x = 0; x < w / 2; ++x)
+        for (int32_t x = 0; x < w / 2; ++x) {
+            changed |= Document.cells[y][x] != Document.cells[y][w - 1 - x];
             std::swap(Document.cells[y][x], Document.cells[y][w - 1 - x]);
+        }
+    return changed;
 }
 
-void MirrorTopBottom()
+bool MirrorTopBottom()
 {
     int32_t h = Document.height;
+    bool changed = false;
     for (int32_t y = 0; y < h / 2; ++y)
-        for (int32_t x = 0; x < Document.width; ++x)
+        for (int32_t x = 0; x < Document.width; ++x) {
+            changed |= Document.cells[y][x] != Document.cells[h - 1 - y][x];
             std::swap(Document.cells[y][x], Document.cells[h - 1 - y][x]);
+        }
+    return changed;
+}
+
+// Mirroring again undoes a mirror, so its step keeps no cells.
+static void MirrorLeftRightStep()
+{
+    if (MirrorLeftRight())
+        RecordMirror(StepKind::MirrorLeftRight);
+}
+
+static void MirrorTopBottomStep()
+{
+    if (MirrorTopBottom())
+        RecordMirror(StepKind::MirrorTopBottom);
 }
 
 const KeyBinding KeyBindings[KeyBindingCount] = {
@@ -90,8 +196,16 @@ const KeyBinding KeyBindings[KeyBindingCount] = {
     {Modifier::None, KeyPageDown, CursorLastRow, KeyPress::Repeat, "cursor to the last row"},
     {Modifier::Any, KeyTab, SetKeyColour, KeyPress::Held, "the current colour becomes the key (transparent) colour"},
     {Modifier::Any, KeySpace, Paint, KeyPress::Held, "paint the cursor's cell in the current colour (hold while moving)"},
-    {Modifier::Any, KeyH, MirrorLeftRight, KeyPress::Once, "mirror left to right"},
-    {Modifier::Any, KeyV, MirrorTopBottom, KeyPress::Once, "mirror top to bottom"},
+    {Modifier::Any, KeyH, MirrorLeftRightStep, KeyPress::Once, "mirror left to right"},
+    {Modifier::Any, KeyV, MirrorTopBottomStep, KeyPress::Once, "mirror top to bottom"},
+    // Before Ctrl+Z, which Ctrl+Shift+Z would match too.
+    {Modifier::CtrlShift, KeyZ, RedoStep, KeyPress::Repeat, "redo"},
+    {Modifier::Ctrl, KeyZ, UndoStep, KeyPress::Repeat, "undo the last change"},
+    {Modifier::Ctrl, KeyY, RedoStep, KeyPress::Repeat, "redo"},
+    {Modifier::Shift, KeyF, ReplaceColour, KeyPress::Once, "replace the cursor's colour everywhere with the current colour"},
+    {Modifier::None, KeyF, FillRegion, KeyPress::Once, "fill the cursor's region with the current colour"},
+    {Modifier::NoCtrlAlt, KeyI, Pick, KeyPress::Once, "pick the cursor's colour"},
+    {Modifier::NoCtrlAlt, KeyM, NextHighlight, KeyPress::Once, "material highlight: next flag, or off"},
 };
 
 void ApplyBindings()
@@ -105,7 +219,9 @@ void ApplyBindings()
             continue;
         bool held = binding.modifier == Modifier::Any || (binding.modifier == Modifier::Shift && shift) ||
                     (binding.modifier == Modifier::Ctrl && ctrl) || (binding.modifier == Modifier::Alt && alt) ||
-                    (binding.modifier == Modifier::None && none);
+                    (binding.modifier == Modifier::None && none) ||
+                    (binding.modifier == Modifier::CtrlShift && ctrl && shift) ||
+                    (binding.modifier == Modifier::NoCtrlAlt && !ctrl && !alt);
         if (!held)
             continue;
         binding.action();

@@ -1,4 +1,4 @@
-// The editing keys: 28 bindings tested once per frame in a fixed order, then the normalisation
+// The editing keys: bindings tested once per frame in a fixed order, then the normalisation
 // that keeps the size and the positions in range.
 #pragma once
 
@@ -9,8 +9,15 @@ enum : int {
     KeyTab = 9,
     KeyEscape = 27,
     KeySpace = 32,
+    KeyF = 102,
     KeyH = 104,
+    KeyI = 105,
+    KeyM = 109,
+    KeyQ = 113,
+    KeyS = 115,
     KeyV = 118,
+    KeyY = 121,
+    KeyZ = 122,
     KeyUp = 273,
     KeyDown = 274,
     KeyRight = 275,
@@ -19,6 +26,7 @@ enum : int {
     KeyEnd = 279,
     KeyPageUp = 280,
     KeyPageDown = 281,
+    KeyF1 = 282,
     KeyRightShift = 303,
     KeyLeftShift = 304,
     KeyRightCtrl = 305,
@@ -27,7 +35,8 @@ enum : int {
     KeyLeftAlt = 308,
 };
 
-enum class Modifier : uint8_t { Shift, Ctrl, Alt, None, Any };
+// CtrlShift: both held; NoCtrlAlt: neither Ctrl nor Alt held (Shift may be).
+enum class Modifier : uint8_t { Shift, Ctrl, Alt, None, Any, CtrlShift, NoCtrlAlt };
 
 // How a held key acts.
 enum class KeyPress : uint8_t {
@@ -44,7 +53,7 @@ struct KeyBinding {
     const char* description;  // for people: the help text and the README table
 };
 
-enum : int { KeyBindingCount = 28 };
+enum : int { KeyBindingCount = 35 };
 extern const KeyBinding KeyBindings[KeyBindingCount];
 
 // Tests every binding in table order against keyDown, with the modifiers read once before the
@@ -56,5 +65,11 @@ void ApplyBindings();
 void NormaliseDocument();
 
 // Swap columns (rows) of the visible sprite; hidden cells, the origin and the cursor stay.
-void MirrorLeftRight();
-void MirrorTopBottom();
+// Return whether any cell changed.
+bool MirrorLeftRight();
+bool MirrorTopBottom();
+
+// The cells within the sprite's size that equal the cursor's cell become the current colour:
+// the 4-connected region around the cursor (fill), or all of them (replace).
+void FillRegion();
+void ReplaceColour();

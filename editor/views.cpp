@@ -4,10 +4,37 @@
 #include <cstring>
 
 #include "editor/state.h"
+#include "gfx/material.h"
 #include "gfx/primitives.h"
 #include "resources/palette.h"
 
 static uint16_t paletteCycle = 0;
+ViewScroll ViewFirst = {0, 0, 0, 0};
+int HighlightFlag = 0;
+
+int32_t Follow(int32_t first, int32_t c, int32_t size, int32_t window)
+{
+    if (size <= window)
+        return 0;
+    if (c < first + 3)
+        first = c - 3;
+    if (c > first + window - 4)
+        first = c - window + 4;
+    return std::clamp(first, 0, size - window);
+}
+
+static int32_t Centred(int32_t c, int32_t size, int32_t window)
+{
+    return size <= window ? 0 : std::clamp(c - window / 2, 0, size - window);
+}
+
+void CentreViews()
+{
+    ViewFirst.zoomX = Centred(cursorX, Document.width, ZoomColumns);
+    ViewFirst.zoomY = Centred(cursorY, Document.height, ZoomRows);
+    ViewFirst.previewX = Centred(cursorX, Document.width, PreviewColumns);
+    ViewFirst.previewY = Centred(cursorY, Document.height, PreviewRows);
+}
 
 // The outline pixels of the rectangle (0, 0)..(right, bottom) whose x + y is even.
 static void DrawDottedFrame(int32_t right, int32_t bottom)
@@ -26,26 +53,37 @@ static void DrawDottedFrame(int32_t right, int32_t bottom)
     }
 }
 
+enum : int16_t { Checker = -1 };
+
 static void DrawZoomedView()
 {
     const SpriteDocument& d = Document;
+    const int32_t fx = ViewFirst.zoomX, fy = ViewFirst.zoomY;
     FillBox8(0, 0, 256, 256, BackgroundColour);
+    // A scrolled view is copied from beyond the cleared square: clear what the copy takes.
+    if (fx != 0 || fy != 0)
+        FillBox8(3 * fx, 3 * fy, ZoomViewWidth, ZoomViewHeight, BackgroundColour);
     DrawDottedFrame(3 * d.width + 1, 3 * d.height + 1);
-    // Only the top-left 63 x 43 cells reach the band; drawing the rest would be thrown away.
-    int32_t columns = std::min<int32_t>(d.width, (ZoomViewWidth + 1) / 3);
-    int32_t rows = std::min<int32_t>(d.height, (ZoomViewHeight + 1) / 3);
-    for (int32_t y = 0; y < rows; ++y) {
-        ColourIndex* top = PixelAddress8(1, 3 * y + 1);
+    // What each value is drawn as: itself, the checker (key colour), or blank (highlight).
+    const uint8_t* shown = HighlightFlag ? MaterialTable[HighlightFlag - 1].flags : nullptr;
+    int16_t look[256];
+    for (int v = 0; v < 256; ++v)
+        look[v] = v == d.keyColour ? int16_t(Checker) : shown && !shown[v] ? int16_t(BackgroundColour) : int16_t(v);
+    // Only the cells the copy below takes are drawn.
+    int32_t columns = std::min<int32_t>(d.width, fx + ZoomColumns);
+    int32_t rows = std::min<int32_t>(d.height, fy + ZoomRows);
+    for (int32_t y = fy; y < rows; ++y) {
+        ColourIndex* top = PixelAddress8(3 * fx + 1, 3 * y + 1);
         ColourIndex* bottom = top + CanvasWidth;
-        for (int32_t x = 0; x < columns; ++x, top += 3, bottom += 3) {
-            ColourIndex v = d.cells[y][x];
-            if (v == d.keyColour) {
+        for (int32_t x = fx; x < columns; ++x, top += 3, bottom += 3) {
+            int16_t v = look[d.cells[y][x]];
+            if (v == Checker) {
                 top[0] = CheckerColourA;
                 top[1] = CheckerColourB;
                 bottom[0] = CheckerColourB;
                 bottom[1] = CheckerColourA;
             } else {
-                top[0] = top[1] = bottom[0] = bottom[1] = v;
+                top[0] = top[1] = bottom[0] = bottom[1] = ColourIndex(v);
             }
         }
     }
@@ -61,30 +99,38 @@ static void DrawZoomedView()
     PutPixel8(cx + 3, cy + 3, FrameColour);
     PutPixel8(cx + 3, cy + 2, FrameColour);
     PutPixel8(cx + 3, cy + 1, FrameColour);
-    CopyBox8(0, 0, 0, BandTop, ZoomViewWidth, ZoomViewHeight);
+    CopyBox8(3 * fx, 3 * fy, 0, BandTop, ZoomViewWidth, ZoomViewHeight);
 }
 
 static void DrawPreview()
 {
     const SpriteDocument& d = Document;
+    const int32_t px = ViewFirst.previewX, py = ViewFirst.previewY;
     FillBox8(0, 0, 256, 256, BackgroundColour);
+    if (px != 0 || py != 0)
+        FillBox8(px, py, ZoomViewWidth, PreviewHeight, BackgroundColour);
     DrawDottedFrame(d.width + 1, d.height + 1);
-    // As with the zoomed view, only what the copy below takes is drawn.
-    int32_t columns = std::min<int32_t>(d.width, ZoomViewWidth - 1);
-    int32_t rows = std::min<int32_t>(d.height, PreviewHeight - 1);
-    for (int32_t y = 0; y < rows; ++y) {
+    // As with the zoomed view, only what the copy below takes is drawn: cell x is at column x + 1.
+    int32_t columns = std::min<int32_t>(d.width, px + ZoomViewWidth - 1);
+    int32_t rows = std::min<int32_t>(d.height, py + PreviewHeight - 1);
+    for (int32_t y = std::max(py - 1, 0); y < rows; ++y) {
         ColourIndex* row = PixelAddress8(1, y + 1);
-        for (int32_t x = 0; x < columns; ++x) {
+        for (int32_t x = std::max(px - 1, 0); x < columns; ++x) {
             ColourIndex v = d.cells[y][x];
             if (v != d.keyColour)
                 row[x] = v;
         }
     }
-    CopyBox8(0, 0, 0, BandTop + PreviewTop, ZoomViewWidth, PreviewHeight);
+    CopyBox8(px, py, 0, BandTop + PreviewTop, ZoomViewWidth, PreviewHeight);
 }
 
 void DrawSpriteViews()
 {
+    const SpriteDocument& d = Document;
+    ViewFirst.zoomX = Follow(ViewFirst.zoomX, cursorX, d.width, ZoomColumns);
+    ViewFirst.zoomY = Follow(ViewFirst.zoomY, cursorY, d.height, ZoomRows);
+    ViewFirst.previewX = Follow(ViewFirst.previewX, cursorX, d.width, PreviewColumns);
+    ViewFirst.previewY = Follow(ViewFirst.previewY, cursorY, d.height, PreviewRows);
     DrawZoomedView();
     DrawPreview();
     // The gap between the two views: no view draws it, so it would show stale pixels.

@@ -15,6 +15,10 @@ enum : int32_t {
     ZoomViewHeight = 130,  // 43 cells
     PreviewTop = 133,  // band row of the preview's frame
     PreviewHeight = 70,
+    // The status line: the band rows below the three views, the bottom 80 rows of the window.
+    StatusTop = BandTop + BandHeight,
+    StatusHeight = 40,
+    PictureHeight = BandHeight + StatusHeight,  // rows presented, band and status line
 };
 
 // Palette indices of the interface.
@@ -27,7 +31,34 @@ enum : ColourIndex {
     FlagClearColour = 70,
 };
 
-// Draws both views of the document in the work area above the band and copies them in.
+// Cells each view shows across and down; a larger sprite scrolls so that the cursor stays in view.
+enum : int32_t {
+    ZoomColumns = 63,
+    ZoomRows = 43,
+    PreviewColumns = 189,
+    PreviewRows = 66,
+};
+
+// The first column and row each view shows.
+struct ViewScroll {
+    int32_t zoomX, zoomY, previewX, previewY;
+};
+extern ViewScroll ViewFirst;
+
+// The first cell a window of `window` cells shows along one dimension of `size` cells, moved
+// from `first` only as far as needed to keep c three cells inside it.
+int32_t Follow(int32_t first, int32_t c, int32_t size, int32_t window);
+
+// Each view centred on the cursor (at start).
+void CentreViews();
+
+// Material highlight: 0 off, else 1 + the MaterialTable row whose cells the zoomed view shows;
+// the other cells are drawn blank.
+enum : int { HighlightFlagCount = 5 };
+extern int HighlightFlag;
+
+// Draws both views of the document in the work area above the band and copies them in, after
+// moving each view to follow the cursor.
 void DrawSpriteViews();
 
 // Once per frame: every third call rotates the ranges 129-132, 133-136, 152-159 and 168-171

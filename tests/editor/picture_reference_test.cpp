@@ -2,6 +2,7 @@
 // here pixel by pixel into a buffer of its own: views, markers, palette panel, legend, text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -90,17 +91,36 @@ void Swatch(Picture& p, int colour, int x, int y, int waterIndex)
         Mark(p, 0, x, y);
 }
 
-Picture Expected()
+// The first column or row of a view that follows the cursor c, as the view moved last frame.
+int Follow(int first, int c, int size, int window)
+{
+    if (size <= window)
+        return 0;
+    first = std::min(first, c - 3);
+    first = std::max(first, c - window + 4);
+    return std::clamp(first, 0, size - window);
+}
+
+struct Scroll {
+    int fx = 0, fy = 0, px = 0, py = 0;
+};
+
+// highlight: 0, or 1 + the material row whose cells the zoomed view shows.
+Picture Expected(Scroll& s, int highlight)
 {
     Picture p;
     const int w = Document.width, h = Document.height;
-    // Zoomed view.
-    p.fill(0, 0, 256, 256, 0);
+    s = {Follow(s.fx, cursorX, w, 63), Follow(s.fy, cursorY, h, 43), Follow(s.px, cursorX, w, 189),
+         Follow(s.py, cursorY, h, 66)};
+    // Zoomed view, drawn whole, then the window copied out.
+    p.fill(0, 0, std::max(256, 3 * w + 2), std::max(256, 3 * h + 2), 0);
     Dots(p, 3 * w + 1, 3 * h + 1);
-    for (int y = 0; y < h && 3 * y < 256; ++y)
-        for (int x = 0; x < w && 3 * x < 256; ++x) {
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
             uint8_t v = Document.cells[y][x];
             bool key = v == Document.keyColour;
+            if (!key && highlight && !MaterialTable[highlight - 1].flags[v])
+                v = 0;
             p.at(3 * x + 1, 3 * y + 1) = key ? 64 : v;
             p.at(3 * x + 2, 3 * y + 2) = key ? 64 : v;
             p.at(3 * x + 2, 3 * y + 1) = key ? 65 : v;
@@ -110,16 +130,16 @@ Picture Expected()
     p.at(3 * ox + 1, 3 * oy + 3) = p.at(3 * ox + 3, 3 * oy + 3) = p.at(3 * ox + 3, 3 * oy + 1) = 241;
     p.at(3 * cx + 1, 3 * cy + 3) = p.at(3 * cx + 2, 3 * cy + 3) = p.at(3 * cx + 3, 3 * cy + 3) = 241;
     p.at(3 * cx + 3, 3 * cy + 2) = p.at(3 * cx + 3, 3 * cy + 1) = 241;
-    p.copy(0, 0, 0, 1000, 190, 130);
+    p.copy(3 * s.fx, 3 * s.fy, 0, 1000, 190, 130);
     p.fill(0, 1130, 190, 3, 0);  // rows no view draws are kept clear
     // Preview.
     p.fill(0, 0, 256, 256, 0);
     Dots(p, w + 1, h + 1);
-    for (int x = 1; x <= w && x < 256; ++x)
-        for (int y = 1; y <= h && y < 256; ++y)
+    for (int x = 1; x <= w; ++x)
+        for (int y = 1; y <= h; ++y)
             if (Document.cells[y - 1][x - 1] != Document.keyColour)
                 p.at(x, y) = Document.cells[y - 1][x - 1];
-    p.copy(0, 0, 0, 1133, 190, 67);
+    p.copy(s.px, s.py, 0, 1133, 190, 67);
     // Palette panel.
     p.fill(0, 0, 1024, 300, 0);
     for (int i = 0; i < 256; ++i) {
@@ -159,7 +179,8 @@ TEST_F(PictureReferenceTest, EveryPixelOfTheBandFollowsTheLayoutRules)
     ASSERT_NE(EditorFont, nullptr);
     std::mt19937 random(77);
     const int sizes[][2] = {{16, 16}, {1, 1}, {63, 43}, {64, 44}, {255, 255}, {2, 200}, {190, 3}, {7, 66}};
-    for (int round = 0; round < 24; ++round) {
+    Scroll scroll;  // a fresh 16x16 document: nothing scrolled
+    for (int round = 0; round < 40; ++round) {
         Document.width = uint8_t(sizes[round % 8][0]);
         Document.height = uint8_t(sizes[round % 8][1]);
         Document.keyColour = uint8_t(round % 3 == 0 ? 241 : random() % 256);
@@ -175,8 +196,10 @@ TEST_F(PictureReferenceTest, EveryPixelOfTheBandFollowsTheLayoutRules)
         // The indices whose legend states are worked out by hand first, then any.
         const uint8_t worked[] = {0, 1, 192, 195, 160, 168};
         currentColour = round < 6 ? worked[round] : uint8_t(random());
+        // Later rounds highlight each flag in turn.
+        HighlightFlag = round < 24 ? 0 : round % 6;
         QuickFrame();
-        Picture expected = Expected();
+        Picture expected = Expected(scroll, HighlightFlag);
         for (int y = 0; y < 200; ++y)
             for (int x = 0; x < 320; ++x)
                 ASSERT_EQ(BandPixel(x, y), expected.at(x, 1000 + y))

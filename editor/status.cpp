@@ -1,0 +1,84 @@
+#include "editor/status.h"
+
+#include "editor/history.h"
+#include "editor/state.h"
+#include "editor/views.h"
+#include "gfx/material.h"
+#include "gfx/primitives.h"
+#include "gfx/text.h"
+
+enum : int32_t {
+    StatusLeft = 4,
+    StatusRight = BandWidth - 4,
+    StatusFirstRow = StatusTop + 2,
+    StatusLinePitch = 9,
+};
+
+static std::string message;
+
+void ShowMessage(const std::string& text)
+{
+    message = text;
+}
+
+const std::string& StatusMessage()
+{
+    return message;
+}
+
+void ResetStatus()
+{
+    message.clear();
+}
+
+static std::string Pair(int32_t a, int32_t b)
+{
+    return "(" + std::to_string(a) + "," + std::to_string(b) + ")";
+}
+
+static std::string CellText()
+{
+    if (Document.width == 0 || Document.height == 0)
+        return "";
+    int v = Document.cells[cursorY][cursorX];
+    std::string flags;
+    for (const MaterialRow& row : MaterialTable)
+        if (row.flags[v])
+            flags += (flags.empty() ? "" : ", ") + std::string(row.label);
+    return "Cell " + std::to_string(v) + ": " + (flags.empty() ? "no flags" : flags);
+}
+
+std::string StatusText(int line)
+{
+    switch (line) {
+    case 0:
+        return CellText();
+    case 1:
+        return "Colour " + std::to_string(currentColour) + "   Origin " + Pair(Document.originX, Document.originY) +
+               "   Undo " + std::to_string(UndoSteps()) + "   Redo " + std::to_string(RedoSteps());
+    case 2: {
+        std::string text;
+        const ViewScroll& v = ViewFirst;
+        if (v.zoomX || v.zoomY || v.previewX || v.previewY)
+            text = "View from " + Pair(v.zoomX, v.zoomY) + ", preview from " + Pair(v.previewX, v.previewY);
+        if (HighlightFlag)
+            text += (text.empty() ? "" : "   ") + std::string("Showing only: ") + MaterialTable[HighlightFlag - 1].label;
+        return text;
+    }
+    default:
+        return message;
+    }
+}
+
+void DrawStatusLine()
+{
+    FillBox8(0, StatusTop, BandWidth, StatusHeight, BackgroundColour);
+    if (!EditorFont)
+        return;
+    for (int line = 0; line < StatusLineCount; ++line)
+        DrawText(StatusLeft, StatusFirstRow + StatusLinePitch * line, StatusText(line), EditorFont,
+                 line == StatusLineCount - 1 ? FrameColour : ReadoutColour);
+    const std::string help = "F1: keys";
+    DrawText(StatusRight - TextWidth(help, EditorFont), StatusFirstRow + StatusLinePitch * (StatusLineCount - 1), help,
+             EditorFont, ReadoutColour);
+}
