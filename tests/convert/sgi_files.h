@@ -1,9 +1,7 @@
 // SGI files written out byte by byte, and what the converter tests share to read them back.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -64,13 +62,4 @@ inline Decoded Read(const Bytes& file, SgiPacking packing = AlphaSprite)
     Decoded d;
     d.result = ReadSgiImage(file.data(), file.size(), packing, d.width, d.height, d.pixels);
     return d;
-}
-
-inline std::vector<std::string> FolderNames(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
 }

@@ -39,15 +39,6 @@ protected:
     }
 };
 
-std::vector<std::string> FolderNames(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST_F(EditorReliabilityTest, AHundredThousandRandomKeysLeaveAConsistentDocumentThatSavesExactly)
 {
     std::string path = dir / "stress.vsf";

@@ -1,24 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <functional>
 #include <iterator>
+#include <random>
 #include <vector>
 
-#include "engine_fixture.h"
 #include "gfx/primitives.h"
-
-namespace {
+#include "tests/support/canvas.h"
 
 using PrimitivesTest = CanvasTest;
-
-uint32_t NextRandom(uint32_t& state)
-{
-    state = state * 1664525u + 1013904223u;
-    return state >> 16;
-}
-
-}  // namespace
 
 TEST_F(PrimitivesTest, FillsCoverExactlyTheRectangle)
 {
@@ -69,8 +59,16 @@ TEST_F(PrimitivesTest, OverlappingCopiesGiveTheForwardOrderResult)
     EXPECT_EQ(RowAfter(false, {1, 2, 3, 4, 5, 6}, [] { CopyBox8(0, 0, 1, 0, 5, 1); }), (Row{1, 1, 1, 1, 1, 1}));
     EXPECT_EQ(RowAfter(false, {1, 2, 3, 4, 5}, [] { CopyBox8(1, 0, 0, 0, 4, 1); }), (Row{2, 3, 4, 5, 5}));
     EXPECT_EQ(RowAfter(true, {1, 2, 3, 4, 5}, [] { CopyBox16(0, 0, 2, 0, 3, 1); }), (Row{1, 2, 1, 2, 1}));
-    // Keyed copies keep the same order in the rows that cannot be done in wide steps.
+    // Keyed copies keep the same order in the rows that cannot be done in wide steps, also in rows
+    // long enough for them.
     EXPECT_EQ(RowAfter(false, {1, 0, 2, 3, 0, 0}, [] { CopyBoxKeyed8(0, 0, 1, 0, 5, 1, 0); }), (Row{1, 1, 1, 1, 1, 1}));
+    Row wide(34);
+    for (int i = 0; i < 34; ++i)
+        wide[i] = i % 5 + 1;
+    for (bool hi : {false, true}) {
+        auto copy = [hi] { hi ? CopyBoxKeyed16(0, 0, 1, 0, 33, 1, 9) : CopyBoxKeyed8(0, 0, 1, 0, 33, 1, 9); };
+        EXPECT_EQ(RowAfter(hi, wide, copy), Row(34, 1)) << hi;
+    }
     // Shifted down: each target row is the next source row.
     PutRows8(10, 10, {{1}, {2}, {3}});
     CopyBox8(10, 10, 10, 11, 1, 3);
@@ -98,16 +96,16 @@ TEST_F(PrimitivesTest, ScaledCopiesSampleEveryStepthPixel)
 // pixel-by-pixel result and stop at the right edge.
 TEST_F(PrimitivesTest, WideKeyedCopiesMatchThePixelByPixelRule)
 {
-    uint32_t seed = 12345;
+    std::mt19937 random(12345);
     for (int w : {1, 7, 8, 15, 16, 17, 33, 64, 301}) {
         const int h = 5, sx = 3, sy = 2600, dx = 511, dy = 40;
         Row before8, before16;
         for (int j = 0; j < h; ++j)
             for (int i = 0; i < w; ++i) {
-                Index(sx + i, sy + j) = ColourIndex(NextRandom(seed) % 4);
-                before8.push_back(Index(dx + i, dy + j) = ColourIndex(NextRandom(seed)));
-                Hi(sx + i, sy + j) = Pixel(NextRandom(seed) % 3 ? 0x0841 : NextRandom(seed));
-                before16.push_back(Hi(dx + i, dy + j) = Pixel(NextRandom(seed)));
+                Index(sx + i, sy + j) = ColourIndex(random() % 4);
+                before8.push_back(Index(dx + i, dy + j) = ColourIndex(random()));
+                Hi(sx + i, sy + j) = Pixel(random() % 3 ? 0x0841 : random());
+                before16.push_back(Hi(dx + i, dy + j) = Pixel(random()));
             }
         const Pixel rightNeighbour = Hi(dx + w, dy);
         CopyBoxKeyed8(sx, sy, dx, dy, w, h, 2);

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine_fixture.h"
+#include "tests/support/canvas.h"
 #include "gfx/sprites.h"
 
 using SpritesTest = CanvasTest;

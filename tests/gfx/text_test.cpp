@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine_fixture.h"
+#include "tests/support/canvas.h"
 #include "gfx/text.h"
 
 namespace {
@@ -51,11 +51,13 @@ TEST_F(TextTest, PrefixesMustMatchExactlyAndCharactersWithoutAGlyphDrawNothingAn
 
 TEST_F(TextTest, WidthIsTheSumOfTheGlyphWidthsLessOne)
 {
+    PlaceSprite("KOBA:E9", {{0, 1, 1, 1, 1}}, 0, 0, 0, 40, 80);
     FontPtr font = Load("KOBA");
     EXPECT_EQ(TextWidth("", font.get()), 0);
     EXPECT_EQ(TextWidth("A", font.get()), 2);
     EXPECT_EQ(TextWidth("A A", font.get()), 7);
     EXPECT_EQ(TextWidth("A?", font.get()), 4);  // '?' is drawn as the space
+    EXPECT_EQ(TextWidth("\xE9\xFF", font.get()), 6);  // codes from 0x80 up are glyphs like any other
     // Long texts of wide glyphs are measured in full.
     PlaceSprite("WIDE:41", Rows(1, Row(255, 1)), 0, 0, 0, 0, 0);
     FontPtr wide = Load("WIDE");

@@ -67,7 +67,7 @@ Pixel ReferenceQuarter(int ix, int iy, ColourIndex keyColour, bool glyph, int sx
     return Pixel((r / w) << 11 | (g / w) << 6 | b / w | f);
 }
 
-using EnlargeReferenceTest = CanvasesTest;
+using EnlargeReferenceTest = CanvasTest;
 
 TEST_F(EnlargeReferenceTest, MatchesThePlainRulesOnRandomSpritesAnywhereOnTheCanvas)
 {
@@ -87,13 +87,13 @@ TEST_F(EnlargeReferenceTest, MatchesThePlainRulesOnRandomSpritesAnywhereOnTheCan
         // Few colours, so that key areas with corners and edges are common.
         for (int j = 0; j < h; ++j)
             for (int i = 0; i < w; ++i)
-                IndexAt(x + i, y + j) = ColourIndex(random() % 4);
+                Index(x + i, y + j) = ColourIndex(random() % 4);
         EnlargeSprite(uint16_t(x), uint16_t(y), 10, 2600, uint16_t(w), uint16_t(h), keyColour, glyph);
         for (int j = 0; j < h; ++j)
             for (int i = 0; i < w; ++i)
                 for (int sy = 0; sy < 2; ++sy)
                     for (int sx = 0; sx < 2; ++sx)
-                        ASSERT_EQ(HiAt(10 + 2 * i + sx, 2600 + 2 * j + sy),
+                        ASSERT_EQ(Hi(10 + 2 * i + sx, 2600 + 2 * j + sy),
                                   ReferenceQuarter(x + i, y + j, keyColour, glyph, sx, sy))
                             << "round " << round << " cell " << i << "," << j << " quarter " << sx << sy;
     }
@@ -150,9 +150,9 @@ TEST_F(EnlargeReferenceTest, WorkedCases)
         FillBox8(99, 2599, 10, 10, 0);
         for (size_t j = 0; j < c.cells.size(); ++j)
             for (size_t i = 0; i < c.cells[j].size(); ++i)
-                IndexAt(100 + int(i), 2600 + int(j)) = ColourIndex(c.cells[j][i]);
+                Index(100 + int(i), 2600 + int(j)) = ColourIndex(c.cells[j][i]);
         EnlargeSprite(100, 2600, 10, 2600, uint16_t(c.cells[0].size()), uint16_t(c.cells.size()), 0, c.glyph);
-        EXPECT_EQ(HiAt(10 + c.qx, 2600 + c.qy), c.expected) << c.what;
+        EXPECT_EQ(Hi(10 + c.qx, 2600 + c.qy), c.expected) << c.what;
     }
 }
 

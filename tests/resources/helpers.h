@@ -1,5 +1,4 @@
-// Archives, sprite files and palettes written byte by byte, independent of the code under test,
-// and headless canvases around a test.
+// Archives, sprite files and palettes written byte by byte, independent of the code under test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,27 +8,11 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
-#include "gfx/video.h"
-
-class CanvasesTest : public testing::Test {
-protected:
-    void SetUp() override { StartCanvases(); }
-    void TearDown() override { StopVideo(); }
-};
-
-inline ColourIndex& IndexAt(int x, int y) { return IndexCanvas[y * CanvasWidth + x]; }
-inline Pixel& HiAt(int x, int y) { return HiColourCanvas[y * CanvasWidth + x]; }
-
-// Death tests see the child's standard error only, but the worded stop lines go to standard output.
-inline void StdoutToStderr()
-{
-    std::fflush(stdout);
-    dup2(2, 1);
-}
+#include "tests/support/canvas.h"
+#include "tests/support/testutil.h"
 
 inline std::vector<uint8_t> Bytes(std::initializer_list<int> values)
 {

@@ -40,10 +40,10 @@ void RemoveScratch()
 }
 
 void ReportCanvases() { std::fprintf(stderr, "canvases %s\n", IndexCanvas ? "open" : "closed"); }
-Pixel HiPixel(uint16_t k, int dx, int dy) { return HiAt(SpriteTable[k].hiX + dx, SpriteTable[k].hiY + dy); }
-ColourIndex IndexPixel(uint16_t k) { return IndexAt(SpriteTable[k].indexX, SpriteTable[k].indexY); }
+Pixel HiPixel(uint16_t k, int dx, int dy) { return Hi(SpriteTable[k].hiX + dx, SpriteTable[k].hiY + dy); }
+ColourIndex IndexPixel(uint16_t k) { return Index(SpriteTable[k].indexX, SpriteTable[k].indexY); }
 
-class LoaderTest : public CanvasesTest {
+class LoaderTest : public CanvasTest {
 protected:
     // Packs are installed read-only, so every pack here is loaded that way.
     void Load(const std::vector<uint8_t>& pack)

@@ -27,11 +27,11 @@ std::string Spots(uint16_t k)
     return At(SpriteTable[k].indexX, SpriteTable[k].indexY) + " " + At(SpriteTable[k].hiX, SpriteTable[k].hiY);
 }
 
-class RegisterTest : public CanvasesTest {
+class RegisterTest : public CanvasTest {
 protected:
     void SetUp() override
     {
-        CanvasesTest::SetUp();
+        CanvasTest::SetUp();
         for (int i = 0; i < 256; ++i)
             PaletteColours[i] = Pixel(0x0800 * (i % 32) + 0x40 * (i % 7) + (i % 5));
     }
@@ -64,7 +64,7 @@ TEST_F(RegisterTest, FirstSpriteFillsItsRecordAndBothSheetsAtTheTopLeft)
               std::vector<int>({0, 2560, 0, 2560, 3, 2, 1, 1, 9, PaletteColours[9]}));
     for (int j = 0; j < 2; ++j)
         for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(IndexAt(i, 2560 + j), i < 3 ? 1 + 3 * j + i : 0) << i << "," << j;
+            EXPECT_EQ(Index(i, 2560 + j), i < 3 ? 1 + 3 * j + i : 0) << i << "," << j;
     EXPECT_EQ(std::vector<int>({IndexSheetCursor.x, IndexSheetCursor.shelfHeight, HiSheetCursor.x,
                                 HiSheetCursor.shelfHeight}),
               std::vector<int>({3, 2, 6, 4}));
@@ -102,11 +102,11 @@ TEST_F(RegisterTest, AColonAnywhereInTheNameSelectsGlyphEnlargement)
         HiSheetCursor.x += 8;
         Register(data, name);
     }
-    EXPECT_NE(HiAt(SpriteTable[0].hiX + 1, SpriteTable[0].hiY), PaletteColours[5]);  // blended
+    EXPECT_NE(Hi(SpriteTable[0].hiX + 1, SpriteTable[0].hiY), PaletteColours[5]);  // blended
     for (int glyph : {1, 2}) {
         const SpriteRecord& r = SpriteTable[glyph];
-        EXPECT_EQ(HiAt(r.hiX + 1, r.hiY), PaletteColours[5]) << glyph;
-        EXPECT_EQ(HiAt(r.hiX + 2, r.hiY), PaletteColours[6]) << glyph;
+        EXPECT_EQ(Hi(r.hiX + 1, r.hiY), PaletteColours[5]) << glyph;
+        EXPECT_EQ(Hi(r.hiX + 2, r.hiY), PaletteColours[6]) << glyph;
     }
 }
 
@@ -116,12 +116,12 @@ TEST_F(RegisterTest, ImagesMayEndOnTheLastRowOfEitherSheet)
     IndexSheetCursor = {1023, 3000, 0};
     Register(SpriteFile(1, 72, 5), "LASTROW");
     EXPECT_EQ(IndexCanvas[CanvasWidth * IndexCanvasHeight - 1], 5);
-    EXPECT_EQ(HiAt(1, 2560 + 143), PaletteColours[5]);
+    EXPECT_EQ(Hi(1, 2560 + 143), PaletteColours[5]);
     // 37 rows make 74 hi-colour rows, ending on row 3573.
     IndexSheetCursor = {0, 2560, 0};
     HiSheetCursor = {0, 3500, 0};
     Register(SpriteFile(2, 37, 5), "HILAST");
-    EXPECT_EQ(HiAt(2, 3573), PaletteColours[5]);
+    EXPECT_EQ(Hi(2, 3573), PaletteColours[5]);
     SpriteCount = MaxSprites - 1;
     EXPECT_EQ(Register(SpriteFile(1, 1, 5), "LAST"), MaxSprites - 1);
     EXPECT_EQ(SpriteCount, MaxSprites);

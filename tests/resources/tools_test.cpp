@@ -17,7 +17,7 @@
 
 namespace {
 
-using KobaPackTest = CanvasesTest;
+using KobaPackTest = CanvasTest;
 
 const std::string KobaPack = std::string(GRAVLIN_BUILD_DIR) + "/editor/KOBA.VPK";
 

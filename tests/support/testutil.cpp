@@ -1,5 +1,6 @@
 #include "tests/support/testutil.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -51,6 +52,21 @@ bool PathExists(const std::string& path)
 {
     struct stat info;
     return ::lstat(path.c_str(), &info) == 0;
+}
+
+std::vector<std::string> FolderNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void StdoutToStderr()
+{
+    std::fflush(stdout);
+    ::dup2(2, 1);
 }
 
 static std::string Slurp(int fd)

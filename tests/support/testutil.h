@@ -18,6 +18,10 @@ struct ScratchDir {
 std::vector<uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 bool PathExists(const std::string& path);
+// The names in a folder, sorted.
+std::vector<std::string> FolderNames(const std::string& folder);
+// Death tests see the child's standard error only, but the worded stop lines go to standard output.
+void StdoutToStderr();
 
 struct ProgramResult {
     int status = -1;  // exit status, or 128 + signal

@@ -3,18 +3,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <functional>
-#include <unistd.h>
 
+#include "tests/support/testutil.h"
 #include "util/fatal.h"
 
 static void NoteCleanup() { std::fprintf(stderr, "cleanup first\n"); }
-
-// Death tests see the child's standard error only, and the worded lines go to standard output.
-static void StdoutToStderr()
-{
-    std::fflush(stdout);
-    dup2(2, 1);
-}
 
 // Every kind of stop: its exit status and all the child says, standard output first.
 TEST(FatalDeathTest, EachStopPrintsItsLinesAndExitsWithItsStatus)

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <set>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,14 +10,6 @@
 #include "util/files.h"
 
 using Bytes = std::vector<uint8_t>;
-
-static std::set<std::string> FolderNames(const std::string& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.insert(entry.path().filename());
-    return names;
-}
 
 TEST(ReadAndMapWholeFile, GiveEveryByteOfReadOnlyFilesAndRefuseMissingFilesAndFolders)
 {
@@ -66,7 +57,7 @@ TEST(WriteFileAtomic, ReplacesTheTargetKeepingItsPermissionsWhateverTheNameLengt
     struct stat info;
     stat((dir / "doc").c_str(), &info);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
-    EXPECT_EQ(FolderNames(dir.path), (std::set<std::string>{"doc", longest}));
+    EXPECT_EQ(FolderNames(dir.path), (std::vector<std::string>{"doc", longest}));
 }
 
 TEST(WriteFileAtomic, FailuresLeaveTheOldFileAndNoLitter)
@@ -86,7 +77,7 @@ TEST(WriteFileAtomic, FailuresLeaveTheOldFileAndNoLitter)
         ASSERT_TRUE(WriteAtomicChunk(unfinished, Bytes{1}.data(), 1).ok());
     }
     EXPECT_EQ(ReadBytes(dir / "keep"), (Bytes{4, 4}));
-    EXPECT_EQ(FolderNames(dir.path), std::set<std::string>{"keep"});
+    EXPECT_EQ(FolderNames(dir.path), std::vector<std::string>{"keep"});
 }
 
 // Death tests run the test again in a fresh process, with its own scratch folder: the child
