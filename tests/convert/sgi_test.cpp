@@ -57,19 +57,17 @@ TEST(DecodeRleRow, FollowsThePacketsAndRefusesRowsPastTheWidthOrTheFile)
 
 TEST(SgiReader, ShortRleRowsKeepThePreviousRowsTail)
 {
-    // 3 x 2, HiColour so that only red, green and blue are decoded. The first red row is short
-    // and finds the zeroed buffer; the first green row keeps the last red row's tail, the
-    // second green row the first green row's.
+    // 3 x 2. The first red row is short and finds the zeroed buffer; every other short row keeps
+    // the tail of the row before it in the file. Rows, bottom first: red 08 00 00, 10 18 20;
+    // green 04 18 20, 04 04 20; blue 48 48 48, F8 48 48; alpha FF 48 48, 80 80 80.
     Bytes rle = RleSgi(3, 2, {{0x81, 0x08, 0}, {0x83, 0x10, 0x18, 0x20, 0}, {0x81, 0x04, 0}, {0x82, 0x04, 0x04, 0},
-                              {0x03, 0, 0}, {0x03, 0, 0}, {0x03, 0, 0}, {0x03, 0, 0}});
-    Decoded d = Read(rle, HiColour);
+                              {0x03, 0x48, 0}, {0x81, 0xF8, 0}, {0x01, 0xFF, 0}, {0x03, 0x80, 0}});
+    Decoded d = Read(rle);
     ASSERT_TRUE(d.result.ok()) << d.result.reason;
-    // Top row (file row 1): red 10 18 20, green 04 04 20. Bottom: red 08 00 00, green 04 18 20.
-    auto colour = [](unsigned r, unsigned g) { return uint16_t(((r & 0xF8) << 8) | ((g & 0xFC) << 3)); };
-    std::vector<uint16_t> expected = {colour(0x10, 4), colour(0x18, 4), colour(0x20, 0x20),
-                                      colour(0x08, 4), colour(0, 0x18), colour(0, 0x20)};
-    for (size_t i = 0; i < expected.size(); i++)
-        EXPECT_EQ(d.pixels[2 * i] | d.pixels[2 * i + 1] << 8, expected[i]) << "pixel " << i;
+    EXPECT_EQ(d.pixels, (Bytes{0x3F, 0x10, 0x10, 0x29, 0x18, 0x10, 0x09, 0x21, 0x10,    // top row
+                               0x29, 0x08, 0x1F, 0xC9, 0x00, 0x09, 0x09, 0x01, 0x09}));  // bottom row
+    EXPECT_EQ(Read(rle, HiColour).pixels,
+              (Bytes{0x3F, 0x10, 0x29, 0x18, 0x09, 0x21, 0x29, 0x08, 0xC9, 0x00, 0x09, 0x01}));
 }
 
 TEST(SgiReader, ConvertsEmptyAndBeyondSixteenBitSignedSizes)

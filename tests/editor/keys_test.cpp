@@ -4,6 +4,7 @@
 #include <array>
 #include <csignal>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "tests/editor/editor_fixture.h"
@@ -124,35 +125,46 @@ TEST_F(KeysTest, HoldingSpaceWhileMovingPaintsEveryCellTheCursorStopsOnWrappedIn
     EXPECT_EQ(Document.cells[8][15], 45);  // painted by the frames before the shrink
 }
 
-TEST_F(KeysTest, MirrorsTwiceRestoreAndHiddenCellsComeBackWhenTheSpriteGrowsAgain)
+// Mirrors swap every pair of columns or rows, the middle pair of even sizes too, act once per
+// press however long the key is held, and leave the cells beyond the sprite where they are.
+TEST_F(KeysTest, MirrorsSwapEveryPairOncePerPress)
 {
-    Document.width = 6;
-    Document.height = 3;
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x)
             Document.cells[y][x] = uint8_t(x * 7 + y * 13 + 1);
     SpriteDocument before;
     std::memcpy(&before, &Document, sizeof before);
-    Chord({KeyLeftCtrl}, KeyLeft);  // 5x3: column 5 is hidden
-
-    Press(KeyH);
-    EXPECT_EQ(Document.cells[0][0], before.cells[0][4]);
-    EXPECT_EQ(Document.cells[2][1], before.cells[2][3]);
-    EXPECT_EQ(Document.cells[1][2], before.cells[1][2]);  // the middle column stays
-    Press(KeyV);
-    EXPECT_EQ(Document.cells[0][0], before.cells[2][4]);
-    EXPECT_EQ(Document.cells[1][3], before.cells[1][1]);  // the middle row stays
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x)
-            if (x >= 5 || y >= 3) {
-                ASSERT_EQ(Document.cells[y][x], before.cells[y][x]) << x << "," << y;
+    auto expect = [&](int w, int h, bool across, bool down) {
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x) {
+                const bool inside = x < w && y < h;
+                const int fromX = inside && across ? w - 1 - x : x, fromY = inside && down ? h - 1 - y : y;
+                ASSERT_EQ(Document.cells[y][x], before.cells[fromY][fromX]) << w << "x" << h << " " << x << "," << y;
             }
+    };
+    Document.width = 4;
+    Document.height = 2;
+    // h held over several frames, lifted later as a hand would: one mirror, frame after frame.
+    PushKeyEvent(KeyH, true);
+    std::thread lift([] { SDL_Delay(200); PushKeyEvent(KeyH, false); });
+    for (Uint32 start = SDL_GetTicks(); SDL_GetTicks() - start < 300;) {
+        Frame();
+        expect(4, 2, true, false);
+    }
+    lift.join();
+    Press(KeyV);
+    expect(4, 2, true, true);
+    // Under any modifier too; twice restores.
     Chord({KeyLeftShift}, KeyH);
     Chord({KeyLeftAlt}, KeyV);
-    EXPECT_EQ(std::memcmp(Document.cells, before.cells, sizeof before.cells), 0);
-    Chord({KeyLeftCtrl}, KeyRight);
-    EXPECT_EQ(Document.width, 6);
-    EXPECT_EQ(std::memcmp(Document.cells, before.cells, sizeof before.cells), 0);
+    expect(4, 2, false, false);
+    // Odd sizes keep their middle column and row; a column hidden by shrinking stays put.
+    Document.width = 6;
+    Document.height = 3;
+    Chord({KeyLeftCtrl}, KeyLeft);
+    Press(KeyH);
+    Press(KeyV);
+    expect(5, 3, true, true);
 }
 
 // SIGTERM or the close button ends a wait for release while the key is still down: the weaker
