@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "convert/rgb565.h"
 #include "util/numfmt.h"
 
 static const char* const planeNames[4] = {"red", "green", "blue", "alpha"};
@@ -160,27 +161,17 @@ bool SgiPixelBufferSize(const SgiHeader& header, SgiPacking packing, size_t& byt
 // colour word, green and blue are merged in, alpha is reduced to five bits.
 static void ApplyPlaneRow(unsigned plane, const uint8_t* values, size_t width, uint8_t* pixel, size_t step)
 {
-    switch (plane) {
-    case 0:
-        for (size_t x = 0; x < width; x++, pixel += step) {
-            pixel[0] = 0;
-            pixel[1] = values[x] & 0xF8;
+    for (size_t x = 0; x < width; x++, pixel += step) {
+        if (plane == 3) {
+            pixel[2] = PackAlpha5(values[x]);
+            continue;
         }
-        break;
-    case 1:
-        for (size_t x = 0; x < width; x++, pixel += step) {
-            pixel[0] = uint8_t(pixel[0] | ((values[x] << 3) & 0xE0));
-            pixel[1] = uint8_t(pixel[1] | (values[x] >> 5));
-        }
-        break;
-    case 2:
-        for (size_t x = 0; x < width; x++, pixel += step)
-            pixel[0] = uint8_t(pixel[0] | (values[x] >> 3));
-        break;
-    default:
-        for (size_t x = 0; x < width; x++, pixel += step)
-            pixel[2] = uint8_t(values[x] >> 3);
-        break;
+        uint8_t channels[3] = {0, 0, 0};
+        channels[plane] = values[x];
+        unsigned colour = plane == 0 ? 0u : unsigned(pixel[0] | pixel[1] << 8);
+        colour |= PackRgb565(channels[0], channels[1], channels[2]);
+        pixel[0] = uint8_t(colour);
+        pixel[1] = uint8_t(colour >> 8);
     }
 }
 
@@ -196,10 +187,10 @@ static void StoreWord(uint8_t* bytes, uint32_t word)
     std::memcpy(bytes, &word, 4);
 }
 
-// Four AlphaSprite pixels at once, a byte lane per pixel, on a little-endian host: the colour's
-// low and high bytes and the alpha of each lane, then the 12 bytes as three words. The compiler
+// Four AlphaSprite pixels at once, a byte lane per pixel, on a little-endian host: PackRgb565's
+// low and high bytes and PackAlpha5 of each lane, then the 12 bytes as three words. The compiler
 // makes poor code (byte stores) of the 3-byte interleave written pixel by pixel; this is about
-// three times as fast on a band that is in the cache.
+// three times as fast on a band that is in the cache. The tests hold it to the pixel-wise rule.
 static void PackFourSprites(const uint8_t* red, const uint8_t* green, const uint8_t* blue, const uint8_t* alpha,
                             uint8_t* pixel)
 {
@@ -212,28 +203,33 @@ static void PackFourSprites(const uint8_t* red, const uint8_t* green, const uint
     StoreWord(pixel + 8, (al >> 16 & 0xFFu) | (lo >> 16 & 0xFF00u) | (hi >> 8 & 0xFF0000u) | (al & 0xFF000000u));
 }
 
-// The same rules with all planes of a row at hand: one pass over the output instead of four.
-static void PackRow(const uint8_t* red, const uint8_t* green, const uint8_t* blue, const uint8_t* alpha,
-                    size_t width, SgiPacking packing, uint8_t* pixel)
+static void StorePixel(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha, SgiPacking packing, uint8_t* pixel)
 {
-    if (packing == AlphaSprite) {
-        size_t x = 0;
-        if constexpr (std::endian::native == std::endian::little)
+    uint16_t colour = PackRgb565(red, green, blue);
+    pixel[0] = uint8_t(colour);
+    pixel[1] = uint8_t(colour >> 8);
+    if (packing == AlphaSprite)
+        pixel[2] = PackAlpha5(alpha);
+}
+
+void PackSgiRow(const uint8_t* red, const uint8_t* green, const uint8_t* blue, const uint8_t* alpha, size_t width,
+                SgiPacking packing, uint8_t* pixel)
+{
+    size_t x = 0;
+    if constexpr (std::endian::native == std::endian::little)
+        if (packing == AlphaSprite)
             for (; x + 4 <= width; x += 4, pixel += 12)
                 PackFourSprites(red + x, green + x, blue + x, alpha + x, pixel);
-        for (; x < width; x++, pixel += 3) {
-            unsigned colour = ((red[x] & 0xF8u) << 8) | ((green[x] & 0xFCu) << 3) | (blue[x] >> 3);
-            pixel[0] = uint8_t(colour);
-            pixel[1] = uint8_t(colour >> 8);
-            pixel[2] = uint8_t(alpha[x] >> 3);
-        }
-    } else {
-        for (size_t x = 0; x < width; x++, pixel += 2) {
-            unsigned colour = ((red[x] & 0xF8u) << 8) | ((green[x] & 0xFCu) << 3) | (blue[x] >> 3);
-            pixel[0] = uint8_t(colour);
-            pixel[1] = uint8_t(colour >> 8);
-        }
-    }
+    size_t step = SgiPixelBytes(packing);
+    for (; x < width; x++, pixel += step)
+        StorePixel(red[x], green[x], blue[x], packing == AlphaSprite ? alpha[x] : 0, packing, pixel);
+}
+
+void PackRgbaRow(const uint8_t* rgba, size_t width, SgiPacking packing, uint8_t* pixel)
+{
+    size_t step = SgiPixelBytes(packing);
+    for (size_t x = 0; x < width; x++, rgba += 4, pixel += step)
+        StorePixel(rgba[0], rgba[1], rgba[2], rgba[3], packing, pixel);
 }
 
 // Output row r, counted from the top, is file row height - 1 - r: the file stores the bottom row first.
@@ -247,7 +243,7 @@ static void DecodeVerbatimBand(const uint8_t* fileImage, const SgiHeader& header
     const uint8_t* red = fileImage + SgiHeaderSize;
     for (size_t r = 0; r < count; r++) {
         const uint8_t* row = red + (height - 1 - top - r) * width;
-        PackRow(row, row + planeSize, row + 2 * planeSize, row + 3 * planeSize, width, packing, pixels + r * rowBytes);
+        PackSgiRow(row, row + planeSize, row + 2 * planeSize, row + 3 * planeSize, width, packing, pixels + r * rowBytes);
     }
 }
 
@@ -311,7 +307,7 @@ static bool DecodeRleBand(const uint8_t* fileImage, size_t fileLength, const Sgi
             if (!DecodeFullRleRow(fileImage + start, fileLength - start, rows + z * width, width))
                 return false;
         }
-        PackRow(rows, rows + width, rows + 2 * width, rows + 3 * width, width, packing, pixels + r * rowBytes);
+        PackSgiRow(rows, rows + width, rows + 2 * width, rows + 3 * width, width, packing, pixels + r * rowBytes);
     }
     return true;
 }

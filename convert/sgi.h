@@ -85,6 +85,14 @@ SgiResult DecodeSgiImage(const uint8_t* fileImage, size_t fileLength, const SgiH
 // one: what DecodeSgiImage would reject, without room for the picture. Ok for verbatim files.
 SgiResult CheckSgiRows(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header, SgiPacking packing);
 
+// Packs one row of width pixels, given as its channel rows (alpha is not read for HiColour).
+void PackSgiRow(const uint8_t* red, const uint8_t* green, const uint8_t* blue, const uint8_t* alpha, size_t width,
+                SgiPacking packing, uint8_t* pixels);
+
+// Packs one row of width pixels given as 8-bit red, green, blue, alpha one pixel after the
+// other, by the same rules: the same pixels give the same bytes whatever file they came from.
+void PackRgbaRow(const uint8_t* rgba, size_t width, SgiPacking packing, uint8_t* pixels);
+
 // Decodes count rows of a file that CheckSgiImage accepted, starting top rows below the top
 // (top + count <= ySize), into pixels, one row after the other without padding: what a caller
 // that streams the picture in bands needs. rows is scratch room for SgiBandScratchBytes bytes.
