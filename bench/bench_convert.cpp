@@ -89,8 +89,8 @@ static void Decode(benchmark::State& state, const std::vector<uint8_t>& file, Sg
     SgiPixelBufferSize(header, packing, bytes);
     std::vector<uint8_t> pixels(bytes);
     for (auto _ : state) {
-        SgiResult result = DecodeSgiImage(file.data(), file.size(), header, packing, pixels.data());
-        benchmark::DoNotOptimize(result.status);
+        Result result = DecodeSgiImage(file.data(), file.size(), header, packing, pixels.data());
+        benchmark::DoNotOptimize(result.code);
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(file.size()));

@@ -1,127 +1,165 @@
 #include "convert/convrun.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <getopt.h>
 #include <memory>
 #include <new>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "util/fatal.h"
 #include "util/files.h"
+#include "util/path.h"
+#include "util/png.h"
 
 #ifndef GRAVLIN_VERSION
 #define GRAVLIN_VERSION "unknown"
 #endif
 
 static const char* const authorsNotice = "Gravlin graphics tools, (c) the Gravlin tools authors";
+static const char* const replacesInput =
+    "the output would replace the input itself; give the image another extension";
 
-static void PrintHelp(const ConverterText& text)
+static void PrintUsage(const Converter& converter)
 {
-    std::printf("%s\n%s\n\n", text.usageLine, authorsNotice);
-    std::printf("Usage: %s IMAGE\n       %s --help | --version\n\n", text.program, text.program);
+    std::printf("%s\n%s\n", converter.usageLine, authorsNotice);
+}
+
+static void PrintHelp(const Converter& c)
+{
+    const char* p = c.program;
+    const char* ext = c.outputExtension;
+    std::printf("%s\n%s\n\n", c.usageLine, authorsNotice);
+    std::printf("Usage: %s [-v] [-o DIR] [--] IMAGE...\n       %s --decode [-v] [-o DIR] [--] FILE%s...\n"
+                "       %s --help | --version\n\n",
+                p, p, ext, p);
     std::printf(
-        "IMAGE must be an SGI image with four 8-bit channels (red, green, blue, alpha), verbatim or\n"
-        "RLE, without a colour map. A file whose name starts with '-' is given as ./-name.\n"
+        "IMAGE is a PNG file (any kind libpng reads: indexed, grey, RGB, with or without alpha,\n"
+        "1 to 16 bits) or an SGI image with four 8-bit channels (red, green, blue, alpha), verbatim\n"
+        "or RLE, without a colour map; the first bytes tell which, not the name. 16-bit samples give\n"
+        "their high byte; no gamma or colour profile is applied; a PNG without alpha is opaque\n"
+        "except for its tRNS colour or entries.\n"
         "\n"
-        "The output goes beside IMAGE, under its name with the extension replaced by %s\n"
-        "(art/ship.rgba gives art/ship%s); an existing file of that name is replaced. Nothing is\n"
-        "printed on success. Without IMAGE the two usage lines are printed.\n\n",
-        text.outputExtension, text.outputExtension);
-    std::printf("%s", text.description);
+        "Each output goes beside its IMAGE, under its name with the extension replaced by %s\n"
+        "(art/ship.png gives art/ship%s); an existing file of that name is replaced.\n"
+        "\n"
+        "  -o, --output-dir DIR  write the outputs into the existing folder DIR instead\n"
+        "  -v, --verbose         print \"IMAGE -> OUTPUT\" for every file written\n"
+        "      --decode          turn %s files back into PNG files (FILE.png): 8-bit colour,\n"
+        "                        each 5- or 6-bit field widened by repeating its top bits\n"
+        "  --                    every argument after it is a file, even one starting with '-'\n"
+        "  -h, --help            this text\n"
+        "      --version         the version\n"
+        "\n"
+        "Nothing is printed on success without -v. Without IMAGE the two usage lines are printed.\n"
+        "Two inputs that would write the same file stop the run before anything is written.\n\n",
+        ext, ext, ext);
+    std::printf("%s", c.description);
     std::printf(
         "\n"
         "Exit status:\n"
         "  0    converted, or usage, help or version printed\n"
-        "  1    the image was rejected; the reason is on standard error and no file is written\n"
-        "  2    IMAGE does not exist\n"
-        "  100  IMAGE ended early while it was read\n"
+        "  1    a file was rejected, or the command line is wrong; the reason is on standard error\n"
+        "       and no file is written\n"
+        "  2    a file does not exist\n"
+        "  13   the output exists and may not be written\n"
+        "  100  a file ended early while it was read\n"
         "  101  the output could not be written in full (disk full, a file size limit)\n"
         "  203  out of memory\n"
         "  other the operating system's error code for a file that cannot be opened or created\n"
         "A failure other than a rejection prints \"Runtime error N at 0x...\" on standard output;\n"
-        "an existing output file is never left half written.\n");
-}
-
-bool TakeInputArgument(int argc, char** argv, const ConverterText& text, std::string& input)
-{
-    SetProgramName(text.program);
-    std::string first = argc > 1 ? argv[1] : "";
-    if (first.empty()) {
-        std::printf("%s\n%s\n", text.usageLine, authorsNotice);
-        return false;
-    }
-    if (first == "--help" || first == "-h") {
-        PrintHelp(text);
-        return false;
-    }
-    if (first == "--version") {
-        std::printf("%s %s\n", text.program, GRAVLIN_VERSION);
-        return false;
-    }
-    input = first;
-    return true;
+        "an existing output file is never left half written. With several files, the status is\n"
+        "the first failing file's, and the others are converted all the same.\n");
 }
 
 std::string ConverterOutputName(const std::string& input, const std::string& extension)
 {
-    size_t separator = input.find_last_of("/\\");
-    size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
-    size_t dot = input.rfind('.');
-    if (dot == std::string::npos || dot < nameStart)
-        return input + extension;
-    return input.substr(0, dot) + extension;
+    std::string stem, oldExtension;
+    SplitExtension(FileNamePart(input, PathSeparators::SlashOrBackslash), stem, oldExtension);
+    return DirectoryPart(input, PathSeparators::SlashOrBackslash) + stem + extension;
 }
 
-void MapInputOrStop(const std::string& input, MappedFile& file)
+struct Options {
+    bool decode = false;
+    bool verbose = false;
+    bool hasFolder = false;
+    std::string folder;
+    std::vector<std::string> inputs;
+};
+
+// The output of an input: beside it, or in the folder given with -o under its file name alone.
+static std::string OutputFor(const std::string& input, const Options& options, const char* extension)
 {
-    Result status = MapWholeFile(input, file);
-    if (!status.ok())
-        RunError(status.code, input, status.reason);
+    const std::string& folder = options.folder;
+    if (!options.hasFolder)
+        return ConverterOutputName(input, extension);
+    std::string name = ConverterOutputName(FileNamePart(input, PathSeparators::SlashOrBackslash), extension);
+    return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-void StopIfOutputIsInput(const std::string& input, const std::string& output)
+static std::string RealPath(const std::string& path)
 {
-    if (input == output)
-        FatalReject(input, "the output would replace the input itself; give the image another extension");
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+    return real ? std::string(real.get()) : std::string();
 }
 
-void StopOnSgiFailure(const std::string& input, const SgiResult& result)
+std::string ResolvedPath(const std::string& path)
 {
-    if (result.status == SgiStatus::OutOfMemory)
-        RunError(RunErrorOutOfMemory, input, result.reason);
-    if (result.status == SgiStatus::Rejected)
-        FatalReject(input, result.reason);
+    std::string real = RealPath(path);
+    if (!real.empty())
+        return real;
+    std::string folder = DirectoryPart(path, PathSeparators::Slash);
+    std::string realFolder = RealPath(folder.empty() ? "." : folder);
+    return realFolder.empty() ? path : realFolder + "/" + FileNamePart(path, PathSeparators::Slash);
+}
+
+// Replacing by rename would get past an existing file's missing write permission: honour it, as
+// creating the file anew would (so root, who may write anything, still replaces it).
+static Result RefuseUnwritableOutput(const std::string& output)
+{
+    if (::faccessat(AT_FDCWD, output.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES)
+        return FailedFromErrno(EACCES, "cannot create");
+    return {};
+}
+
+static size_t BandRowsFor(size_t rowBytes)
+{
+    // Small enough to stay in the cache between decoding and the write that copies it out.
+    return rowBytes == 0 ? 1 : std::max<size_t>(1, (256 << 10) / rowBytes);
 }
 
 size_t DefaultBandRows(const SgiHeader& header, SgiPacking packing)
 {
-    // Small enough to stay in the cache between decoding and the write that copies it out.
-    size_t rowBytes = size_t(header.xSize) * SgiPixelBytes(packing);
-    return rowBytes == 0 ? 1 : std::max<size_t>(1, (256 << 10) / rowBytes);
+    return BandRowsFor(size_t(header.xSize) * SgiPixelBytes(packing));
 }
 
-// Writes what the layout takes from count decoded rows that start top rows below the picture's
-// top, rowStride bytes apart: the corner with the top row, then the rows it keeps, squeezed
-// together in place first when it keeps only part of each.
+// Writes what the layout takes from count packed rows that start top rows below the picture's
+// top: the corner with the top row, then the rows it keeps, squeezed together in place first
+// when it keeps only part of each.
 static Result WriteRows(AtomicFile& file, const PictureLayout& layout, size_t top, size_t count, uint8_t* rows,
-                            size_t rowStride)
+                        size_t rowBytes)
 {
     Result status;
-    if (top == 0 && count > 0 && rowStride > 0 && layout.cornerBytes > 0)
+    if (top == 0 && count > 0 && rowBytes > 0 && layout.cornerBytes > 0)
         status = WriteAtomicChunk(file, rows, layout.cornerBytes);
     size_t kept = top < layout.rows ? std::min(count, layout.rows - top) : 0;
     if (!status.ok() || kept == 0 || layout.rowBytes == 0)
         return status;
-    if (layout.rowBytes != rowStride)
+    if (layout.rowBytes != rowBytes)
         for (size_t r = 1; r < kept; r++)
-            std::memmove(rows + r * layout.rowBytes, rows + r * rowStride, layout.rowBytes);
+            std::memmove(rows + r * layout.rowBytes, rows + r * rowBytes, layout.rowBytes);
     return WriteAtomicChunk(file, rows, kept * layout.rowBytes);
 }
 
 // Creates the temporary output and writes the head, and the corner's zeros for a picture
 // without pixels (which has no top row to take it from).
-static Result StartOutput(const std::string& output, AtomicFile& file, const PictureLayout& layout,
-                              bool noPixels)
+static Result StartOutput(const std::string& output, AtomicFile& file, const PictureLayout& layout, bool noPixels)
 {
     Result status = BeginAtomicWrite(output, file);
     if (status.ok())
@@ -133,96 +171,329 @@ static Result StartOutput(const std::string& output, AtomicFile& file, const Pic
     return status;
 }
 
-static SgiResult OutOfMemory(const char* what)
+static Result OutOfMemory(const char* what)
 {
-    return {SgiStatus::OutOfMemory, std::string("out of memory for ") + what};
+    return Failed(RunErrorOutOfMemory, std::string("out of memory for ") + what);
 }
 
-// The whole picture decoded in the file's order, then written out from memory.
-static ConvertResult WriteWholePicture(const std::string& output, const uint8_t* fileImage, size_t fileLength,
-                                       const SgiHeader& header, SgiPacking packing, const PictureLayout& layout)
+// A buffer of bytes, left unfilled (a file image is read over it at once).
+static Result Allocate(size_t bytes, std::unique_ptr<uint8_t[]>& buffer, const char* what)
 {
-    ConvertResult result;
-    size_t bytes = 0;
-    std::unique_ptr<uint8_t[]> pixels;
-    if (!SgiPixelBufferSize(header, packing, bytes)) {
-        result.image = OutOfMemory("the pixel buffer");
-        return result;
-    }
     try {
-        pixels = std::make_unique_for_overwrite<uint8_t[]>(bytes);
+        buffer = std::make_unique_for_overwrite<uint8_t[]>(bytes);
     } catch (const std::bad_alloc&) {
-        result.image = OutOfMemory("the pixel buffer");
-        return result;
+        return OutOfMemory(what);
     }
-    result.image = DecodeSgiImage(fileImage, fileLength, header, packing, pixels.get());
-    if (!result.image.ok())
-        return result;
-    AtomicFile file;
-    result.file = StartOutput(output, file, layout, bytes == 0);
-    if (result.file.ok())
-        result.file = WriteRows(file, layout, 0, header.ySize, pixels.get(), size_t(header.xSize) * SgiPixelBytes(packing));
-    if (result.file.ok())
-        result.file = CommitAtomicWrite(file, false);
-    return result;
+    return {};
 }
 
-ConvertResult WriteConvertedPicture(const std::string& output, const uint8_t* fileImage, size_t fileLength,
-                                    const SgiHeader& header, SgiPacking packing, const PictureLayout& layout,
-                                    size_t bandRows)
+Result WritePictureInBands(const std::string& output, const PictureLayout& layout, size_t height, size_t rowBytes,
+                           size_t bandRows, const BandSource& source, bool& sourceFailed)
 {
-    ConvertResult result;
-    size_t height = header.ySize;
-    size_t rowBytes = size_t(header.xSize) * SgiPixelBytes(packing);
+    sourceFailed = false;
+    Result result = RefuseUnwritableOutput(output);
+    if (!result.ok())
+        return result;
     bandRows = std::clamp<size_t>(bandRows, 1, std::max<size_t>(height, 1));
     std::unique_ptr<uint8_t[]> band;
-    std::unique_ptr<uint8_t[]> scratch;
-    try {
-        band = std::make_unique_for_overwrite<uint8_t[]>(bandRows * rowBytes);
-        scratch = std::make_unique_for_overwrite<uint8_t[]>(SgiBandScratchBytes(header));
-    } catch (const std::bad_alloc&) {
-        result.image = OutOfMemory("the band buffer");
+    result = Allocate(bandRows * rowBytes, band, "the band buffer");
+    if (!result.ok()) {
+        sourceFailed = true;
         return result;
     }
     AtomicFile file;
     // Outputs can be made again from their images: no flush to the disk before the rename.
-    result.file = StartOutput(output, file, layout, height == 0 || rowBytes == 0);
-    for (size_t top = 0; result.file.ok() && top < height; top += bandRows) {
+    result = StartOutput(output, file, layout, height == 0 || rowBytes == 0);
+    for (size_t top = 0; result.ok() && top < height; top += bandRows) {
         size_t count = std::min(bandRows, height - top);
-        if (!DecodeSgiBand(fileImage, fileLength, header, packing, top, count, band.get(), scratch.get())) {
-            AbandonAtomicWrite(file);
-            band.reset();
-            scratch.reset();
-            return WriteWholePicture(output, fileImage, fileLength, header, packing, layout);
+        Result read = source(top, count, band.get());
+        if (!read.ok()) {
+            sourceFailed = true;
+            return read;
         }
-        result.file = WriteRows(file, layout, top, count, band.get(), rowBytes);
+        result = WriteRows(file, layout, top, count, band.get(), rowBytes);
     }
-    if (result.file.ok())
-        result.file = CommitAtomicWrite(file, false);
-    // The picture is read before its output is made: a bad row in a band not yet reached
-    // outranks a failure of the output.
-    if (!result.file.ok())
-        result.image = CheckSgiRows(fileImage, fileLength, header, packing);
+    if (result.ok())
+        result = CommitAtomicWrite(file, false);
     return result;
 }
 
-void WriteConvertedPictureOrStop(const std::string& input, const std::string& output, const MappedFile& file,
-                                 const SgiHeader& header, SgiPacking packing, const PictureLayout& layout)
+Result WriteConvertedPicture(const std::string& output, const uint8_t* fileImage, size_t fileLength,
+                             const SgiHeader& header, SgiPacking packing, const PictureLayout& layout,
+                             size_t bandRows, bool& sourceFailed)
 {
-    ConvertResult result = WriteConvertedPicture(output, file.data, file.size, header, packing, layout,
-                                                 DefaultBandRows(header, packing));
-    StopOnSgiFailure(input, result.image);
-    if (!result.file.ok())
-        RunError(result.file.code, output, result.file.reason);
+    size_t rowBytes = size_t(header.xSize) * SgiPixelBytes(packing);
+    std::unique_ptr<uint8_t[]> scratch;
+    Result result = Allocate(SgiBandScratchBytes(header), scratch, "the band buffer");
+    if (!result.ok()) {
+        sourceFailed = true;
+        return result;
+    }
+    // Bands before the first short or bad row hold only full rows, which decode the same in any
+    // order: the picture decoded whole in the file's order serves the bands from there on.
+    std::unique_ptr<uint8_t[]> whole;
+    BandSource source = [&](size_t top, size_t count, uint8_t* pixels) -> Result {
+        if (!whole) {
+            if (DecodeSgiBand(fileImage, fileLength, header, packing, top, count, pixels, scratch.get()))
+                return {};
+            size_t bytes = 0;
+            if (!SgiPixelBufferSize(header, packing, bytes))
+                return OutOfMemory("the pixel buffer");
+            Result decoded = Allocate(bytes, whole, "the pixel buffer");
+            if (decoded.ok())
+                decoded = DecodeSgiImage(fileImage, fileLength, header, packing, whole.get());
+            if (!decoded.ok())
+                return decoded;
+        }
+        std::memcpy(pixels, whole.get() + top * rowBytes, count * rowBytes);
+        return {};
+    };
+    result = WritePictureInBands(output, layout, header.ySize, rowBytes, bandRows, source, sourceFailed);
+    // The picture is read before its output is made: a bad row in a band not yet reached
+    // outranks a failure of the output.
+    if (!result.ok() && !sourceFailed) {
+        Result rows = CheckSgiRows(fileImage, fileLength, header, packing);
+        if (!rows.ok()) {
+            sourceFailed = true;
+            return rows;
+        }
+    }
+    return result;
 }
 
-bool StartConversion(int argc, char** argv, const ConverterText& text, Conversion& conversion)
+// A verbatim SGI image read from the disk a band at a time: its four planes hold each band's
+// rows in one stretch each (bottom row first). Reading, unlike a mapping, survives another
+// program shortening the file (it ends with error 100) and costs no fresh memory.
+static Result WriteVerbatimSgi(const std::string& output, const InputFile& file, const SgiHeader& header,
+                               SgiPacking packing, const PictureLayout& layout, bool& sourceFailed)
 {
-    if (!TakeInputArgument(argc, argv, text, conversion.input))
-        return false;
-    MapInputOrStop(conversion.input, conversion.file);
-    conversion.output = ConverterOutputName(conversion.input, text.outputExtension);
-    StopIfOutputIsInput(conversion.input, conversion.output);
-    StopOnSgiFailure(conversion.input, CheckSgiImage(conversion.file.data, conversion.file.size, conversion.header));
+    size_t width = header.xSize;
+    size_t height = header.ySize;
+    size_t rowBytes = width * SgiPixelBytes(packing);
+    size_t bandRows = DefaultBandRows(header, packing);
+    std::unique_ptr<uint8_t[]> planes;
+    Result result = Allocate(4 * std::min(bandRows, std::max<size_t>(height, 1)) * width, planes, "the band buffer");
+    if (!result.ok()) {
+        sourceFailed = true;
+        return result;
+    }
+    unsigned planeCount = packing == AlphaSprite ? 4 : 3;
+    BandSource source = [&](size_t top, size_t count, uint8_t* pixels) -> Result {
+        size_t stretch = count * width;
+        uint64_t bottom = height - top - count;
+        for (unsigned z = 0; z < planeCount; z++) {
+            uint64_t offset = SgiHeaderSize + (uint64_t(z) * height + bottom) * width;
+            Result read = ReadInputFile(file, offset, planes.get() + z * stretch, stretch);
+            if (!read.ok())
+                return read;
+        }
+        for (size_t r = 0; r < count; r++) {
+            const uint8_t* row = planes.get() + (count - 1 - r) * width;
+            PackSgiRow(row, row + stretch, row + 2 * stretch, row + 3 * stretch, width, packing, pixels + r * rowBytes);
+        }
+        return {};
+    };
+    return WritePictureInBands(output, layout, height, rowBytes, bandRows, source, sourceFailed);
+}
+
+static Result WritePng(const std::string& output, const PngPicture& picture, SgiPacking packing,
+                       const PictureLayout& layout, bool& sourceFailed)
+{
+    size_t width = picture.width;
+    size_t rowBytes = width * SgiPixelBytes(packing);
+    BandSource source = [&](size_t top, size_t count, uint8_t* pixels) -> Result {
+        for (size_t r = 0; r < count; r++)
+            PackRgbaRow(picture.pixels.data() + (top + r) * width * 4, width, packing, pixels + r * rowBytes);
+        return {};
+    };
+    return WritePictureInBands(output, layout, picture.height, rowBytes, BandRowsFor(rowBytes), source, sourceFailed);
+}
+
+// The rest of an input whole in memory, its first bytes already at hand.
+static Result ReadWholeInput(const InputFile& file, std::unique_ptr<uint8_t[]>& image)
+{
+    if (file.size > uint64_t(PTRDIFF_MAX))
+        return OutOfMemory("the file image");
+    Result result = Allocate(size_t(file.size), image, "the file image");
+    return result.ok() ? ReadInputFile(file, 0, image.get(), size_t(file.size)) : result;
+}
+
+Result ConvertInput(const Converter& converter, const std::string& input, const std::string& output,
+                    std::string& failedFile)
+{
+    failedFile = input;
+    InputFile file;
+    Result result = OpenInputFile(input, file);
+    uint8_t head[SgiHeaderSize];
+    size_t headLength = size_t(std::min<uint64_t>(file.size, SgiHeaderSize));
+    if (result.ok())
+        result = ReadInputFile(file, 0, head, headLength);
+    if (!result.ok())
+        return result;
+    if (ResolvedPath(input) == ResolvedPath(output))
+        return Rejected(replacesInput);
+
+    PictureLayout layout;
+    bool sourceFailed = false;
+    if (HasPngSignature(head, headLength)) {
+        std::unique_ptr<uint8_t[]> image;
+        PngPicture picture;
+        result = ReadWholeInput(file, image);
+        if (result.ok())
+            result = DecodePng(image.get(), size_t(file.size), PngIndices::Expand, picture);
+        image.reset();
+        if (result.ok())
+            result = converter.layout(picture.width, picture.height, layout);
+        if (result.ok())
+            result = WritePng(output, picture, converter.packing, layout, sourceFailed);
+    } else if (headLength == SgiHeaderSize && head[2] == 0) {
+        SgiHeader header;
+        result = CheckSgiImage(head, size_t(file.size), header);
+        if (result.ok())
+            result = converter.layout(header.xSize, header.ySize, layout);
+        if (result.ok())
+            result = WriteVerbatimSgi(output, file, header, converter.packing, layout, sourceFailed);
+    } else {
+        std::unique_ptr<uint8_t[]> image;
+        SgiHeader header;
+        result = ReadWholeInput(file, image);
+        if (result.ok())
+            result = CheckSgiImage(image.get(), size_t(file.size), header);
+        if (result.ok())
+            result = converter.layout(header.xSize, header.ySize, layout);
+        if (result.ok())
+            result = WriteConvertedPicture(output, image.get(), size_t(file.size), header, converter.packing, layout,
+                                           DefaultBandRows(header, converter.packing), sourceFailed);
+    }
+    if (!result.ok() && !result.rejected() && !sourceFailed)
+        failedFile = output;
+    return result;
+}
+
+// --decode of one file: its picture as a PNG file.
+static Result DecodeToPng(const Converter& converter, const std::string& input, const std::string& output,
+                          std::string& failedFile)
+{
+    failedFile = input;
+    std::vector<uint8_t> file;
+    Result result = ReadWholeFile(input, file);
+    if (!result.ok())
+        return result;
+    if (ResolvedPath(input) == ResolvedPath(output))
+        return Rejected(replacesInput);
+    std::vector<uint8_t> pixels, png;
+    PngImageOut image;
+    result = converter.decode(file, pixels, image);
+    if (result.ok())
+        result = EncodePng(image, png);
+    if (!result.ok())
+        return result;
+    failedFile = output;
+    result = RefuseUnwritableOutput(output);
+    return result.ok() ? WriteFileAtomic(output, png, false) : result;
+}
+
+// False when the help or the version was printed. Stops on a wrong command line.
+static bool ParseOptions(int argc, char** argv, const Converter& converter, Options& options)
+{
+    enum { VersionOption = 1000, DecodeOption };
+    static const struct option longOptions[] = {
+        {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, VersionOption},
+        {"decode", no_argument, nullptr, DecodeOption},
+        {"output-dir", required_argument, nullptr, 'o'},
+        {"verbose", no_argument, nullptr, 'v'},
+        {nullptr, 0, nullptr, 0},
+    };
+    opterr = 0;  // the messages below name the program and the way to the help
+    std::string help = std::string("; ") + converter.program + " --help lists the options";
+    for (int option; (option = getopt_long(argc, argv, ":ho:v", longOptions, nullptr)) != -1;) {
+        switch (option) {
+        case 'h':
+            PrintHelp(converter);
+            return false;
+        case VersionOption:
+            std::printf("%s %s\n", converter.program, GRAVLIN_VERSION);
+            return false;
+        case DecodeOption:
+            options.decode = true;
+            break;
+        case 'o':
+            options.folder = optarg;
+            options.hasFolder = true;
+            break;
+        case 'v':
+            options.verbose = true;
+            break;
+        case ':':
+            StopOnFailure(Rejected(std::string("option ") + argv[optind - 1] + " needs a folder" + help), "");
+            break;
+        default: {
+            std::string name = optopt ? std::string("-") + char(optopt) : std::string(argv[optind - 1]);
+            StopOnFailure(Rejected("unknown option " + name + help), "");
+        }
+        }
+    }
+    options.inputs.assign(argv + optind, argv + argc);
     return true;
+}
+
+// Two inputs writing one file, or one writing over another input, would lose work whatever
+// the order: refused before anything is written.
+static void StopOnCollisions(const std::vector<std::string>& inputs, const std::vector<std::string>& outputs)
+{
+    std::vector<std::string> resolvedInputs, resolvedOutputs;
+    for (size_t i = 0; i < inputs.size(); i++) {
+        resolvedInputs.push_back(ResolvedPath(inputs[i]));
+        resolvedOutputs.push_back(ResolvedPath(outputs[i]));
+    }
+    for (size_t i = 0; i < inputs.size(); i++)
+        for (size_t j = 0; j < inputs.size(); j++) {
+            if (j == i)
+                continue;
+            if (j < i && resolvedOutputs[i] == resolvedOutputs[j])
+                StopOnFailure(Rejected(inputs[j] + " and " + inputs[i] + " would both write " + outputs[i]), "");
+            if (resolvedOutputs[i] == resolvedInputs[j])
+                StopOnFailure(Rejected(inputs[i] + " would write over " + inputs[j] + ", another input"), "");
+        }
+}
+
+int RunConverter(int argc, char** argv, const Converter& converter)
+{
+    SetProgramName(converter.program);
+    Options options;
+    if (argc < 2 || argv[1][0] == '\0') {
+        PrintUsage(converter);
+        return 0;
+    }
+    if (!ParseOptions(argc, argv, converter, options))
+        return 0;
+    if (options.inputs.empty()) {
+        PrintUsage(converter);
+        return 0;
+    }
+    struct stat info;
+    if (options.hasFolder && (::stat(options.folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)))
+        StopOnFailure(Rejected("not an existing folder"), options.folder);
+    const char* extension = options.decode ? ".png" : converter.outputExtension;
+    std::vector<std::string> outputs;
+    for (const std::string& input : options.inputs)
+        outputs.push_back(OutputFor(input, options, extension));
+    StopOnCollisions(options.inputs, outputs);
+
+    int status = 0;
+    for (size_t i = 0; i < options.inputs.size(); i++) {
+        std::string failedFile;
+        Result result = options.decode ? DecodeToPng(converter, options.inputs[i], outputs[i], failedFile)
+                                       : ConvertInput(converter, options.inputs[i], outputs[i], failedFile);
+        if (options.inputs.size() == 1)
+            StopOnFailure(result, failedFile);
+        if (!result.ok()) {
+            int failure = ReportFailure(result, failedFile);
+            status = status ? status : failure;
+        } else if (options.verbose) {
+            std::printf("%s -> %s\n", options.inputs[i].c_str(), outputs[i].c_str());
+        }
+    }
+    return status;
 }

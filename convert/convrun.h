@@ -1,50 +1,20 @@
-// The run both converters share: the command line, reading the input, naming and writing the
-// output, and the stops on failure (all through util/fatal.h).
+// The run both converters share: the command line, the inputs (SGI or PNG, told apart by their
+// first bytes), naming and writing the outputs, decoding outputs back to PNG, and reporting
+// failures through util/fatal.h.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "convert/sgi.h"
-#include "util/files.h"
+#include "util/result.h"
 
-struct ConverterText {
-    const char* program;      // "tintpour"
-    const char* usageLine;    // first line of the usage text, exactly as users know it
-    const char* outputExtension;  // ".vas"
-    const char* description;  // the part of --help after the usage and synopsis lines
-};
+struct PngImageOut;
 
-// One conversion's input and output, as StartConversion sets them up.
-struct Conversion {
-    std::string input;
-    std::string output;
-    MappedFile file;
-    SgiHeader header;
-};
-
-// Looks at the first argument. Prints the usage text (missing or empty argument), the help or
-// the version and returns false: the program then ends with status 0. Otherwise returns true
-// with the input's name. Arguments after the first are ignored.
-bool TakeInputArgument(int argc, char** argv, const ConverterText& text, std::string& input);
-
-// The output's name: the input's directory part as written (up to and including its last '/'
-// or '\'), then its file name with the extension (from the last '.' of the file name on)
-// replaced by extension, or extension appended when the file name has no '.'.
-std::string ConverterOutputName(const std::string& input, const std::string& extension);
-
-// Maps the whole input read-only or stops with the run-time error (2 for a missing file).
-void MapInputOrStop(const std::string& input, MappedFile& file);
-
-// Stops when the output would replace the input: the picture would be lost.
-void StopIfOutputIsInput(const std::string& input, const std::string& output);
-
-// Stops on a reader failure: a rejected image with its reason (status 1), or out of memory (203).
-void StopOnSgiFailure(const std::string& input, const SgiResult& result);
-
-// Where the decoded picture goes in an output file.
+// Where the packed picture goes in an output file.
 struct PictureLayout {
     std::vector<uint8_t> head;  // written first
     size_t cornerBytes = 0;     // then the first bytes of the top row (zeros when there are no pixels)
@@ -52,31 +22,61 @@ struct PictureLayout {
     size_t rowBytes = 0;        // the first rowBytes bytes
 };
 
-// Outcome of a conversion: the image's (a rejection, out of memory) or the output file's.
-struct ConvertResult {
-    SgiResult image;
-    Result file;
-    bool ok() const { return image.ok() && file.ok(); }
+// What sets one converter apart from the other.
+struct Converter {
+    const char* program;          // "tintpour"
+    const char* usageLine;        // first line of the usage text, exactly as users know it
+    const char* outputExtension;  // ".vas"
+    const char* description;      // the part of --help on the output file
+    SgiPacking packing;
+    // The output's layout for a picture of width x height pixels, or the rejection of a size
+    // the output cannot hold.
+    Result (*layout)(uint32_t width, uint32_t height, PictureLayout& layout);
+    // --decode: the picture of one of the converter's output files, its pixels in pixels (which
+    // image then points into), or the rejection of a file that is not such an output.
+    Result (*decode)(const std::vector<uint8_t>& file, std::vector<uint8_t>& pixels, PngImageOut& image);
 };
+
+// The whole program; gives the exit status. With one input everything happens as it always
+// has: the first failure stops the program with its status. With several, each input is
+// converted on its own and reported as such a run would report it, and the status is the first
+// failure's (0 when all converted).
+int RunConverter(int argc, char** argv, const Converter& converter);
+
+// The output's name: the input's directory part as written (up to and including its last '/'
+// or '\'), then its file name with the extension (from the last '.' of the file name on)
+// replaced by extension, or extension appended when the file name has no '.'.
+std::string ConverterOutputName(const std::string& input, const std::string& extension);
+
+// The file a path names once its folder's links are followed (and its own, when it exists):
+// two outputs are the same file exactly when these are equal.
+std::string ResolvedPath(const std::string& path);
+
+// Converts one input into output, as a run with that input alone does. A failure comes back
+// with the file it is about in failedFile: the input's (cannot be read, rejected) or the
+// output's (cannot be written).
+Result ConvertInput(const Converter& converter, const std::string& input, const std::string& output,
+                    std::string& failedFile);
 
 // Rows of a band that keep the band buffer to about a quarter of a MiB (at least 1 row).
 size_t DefaultBandRows(const SgiHeader& header, SgiPacking packing);
 
-// Writes the output of an image that CheckSgiImage accepted, atomically: decodes it bandRows
-// rows at a time into one buffer and streams each band out, so that neither the picture nor the
-// output is ever whole in memory. An image with a bad or short RLE row is decoded whole in the
-// file's own order instead (a rejection, or short rows keeping the previous row's tail). On any
-// failure no output is left and an existing one is untouched.
-ConvertResult WriteConvertedPicture(const std::string& output, const uint8_t* fileImage, size_t fileLength,
-                                    const SgiHeader& header, SgiPacking packing, const PictureLayout& layout,
-                                    size_t bandRows);
+// Gives count packed rows of a picture, from row top down, one after the other.
+using BandSource = std::function<Result(size_t top, size_t count, uint8_t* pixels)>;
 
-// The same with the default bands, stopping on failure: the reader's stops for the image, the
-// run-time error of the file for the output (OS code, 101 short write).
-void WriteConvertedPictureOrStop(const std::string& input, const std::string& output, const MappedFile& file,
-                                 const SgiHeader& header, SgiPacking packing, const PictureLayout& layout);
+// Writes the output of a picture of height rows of rowBytes packed bytes atomically: the rows
+// come from source a band of bandRows rows at a time into one buffer, and each band goes out
+// at once, so that neither the picture nor the output is ever whole in memory. On any failure
+// no output is left and an existing one is untouched; sourceFailed tells whether it was the
+// source's (naming the input) or the output's. An existing output that the user may not write
+// is refused with run-time error 13, as creating it anew would be (root replaces it).
+Result WritePictureInBands(const std::string& output, const PictureLayout& layout, size_t height, size_t rowBytes,
+                           size_t bandRows, const BandSource& source, bool& sourceFailed);
 
-// Everything before the picture is written: the command line (false when the usage, the help or
-// the version was printed: the program ends with status 0), the input mapped, the output named
-// (never the input itself) and the image's header checked; every failure stops the program.
-bool StartConversion(int argc, char** argv, const ConverterText& text, Conversion& conversion);
+// The same for an SGI file image that CheckSgiImage accepted. An image with a short or bad RLE
+// row is decoded whole in the file's own order from that band on (a short row keeps the
+// previous row's tail, and a bad row is reported as the first in the file's order); a bad row
+// also outranks a failure of the output.
+Result WriteConvertedPicture(const std::string& output, const uint8_t* fileImage, size_t fileLength,
+                             const SgiHeader& header, SgiPacking packing, const PictureLayout& layout,
+                             size_t bandRows, bool& sourceFailed);

@@ -67,11 +67,6 @@ static std::string CountText(uint64_t value)
     return digits;
 }
 
-static SgiResult Reject(const std::string& reason)
-{
-    return {SgiStatus::Rejected, reason};
-}
-
 RleRow DecodeRleRow(const uint8_t* source, size_t available, uint8_t* rowBuffer, size_t rowWidth, size_t* length)
 {
     size_t in = 0;
@@ -102,25 +97,28 @@ RleRow DecodeRleRow(const uint8_t* source, size_t available, uint8_t* rowBuffer,
     }
 }
 
-SgiResult CheckSgiImage(const uint8_t* fileImage, size_t fileLength, SgiHeader& header)
+Result CheckSgiImage(const uint8_t* fileImage, size_t fileLength, SgiHeader& header)
 {
     if (fileLength < SgiHeaderSize)
-        return Reject("the file is " + CountText(fileLength) + " bytes, shorter than the 512-byte SGI header");
+        return Rejected("the file is " + CountText(fileLength) + " bytes, shorter than the 512-byte SGI header");
     std::memcpy(&header, fileImage, SgiHeaderSize);
     SgiHeaderToHost(header);
 
     if (header.magic != SgiMagic)
-        return Reject("not an SGI image (magic number " + IntToStr(header.magic) + ", 474 expected)");
+        return Rejected("not an SGI image (magic number " + IntToStr(header.magic) + ", 474 expected)");
+    if (header.bytesPerChannel == 2)
+        return Rejected("2 bytes per channel; only 8-bit channels (1) are supported: write the SGI image with 8 "
+                        "(ImageMagick: -depth 8), or convert the PNG itself, which may have 16");
     if (header.bytesPerChannel != 1)
-        return Reject(IntToStr(header.bytesPerChannel) + " bytes per channel; only 8-bit channels (1) are supported");
+        return Rejected(IntToStr(header.bytesPerChannel) + " bytes per channel; only 8-bit channels (1) are supported");
     if (header.dimension != 3)
-        return Reject(IntToStr(header.dimension) + " dimensions; an RGBA image has 3");
+        return Rejected(IntToStr(header.dimension) + " dimensions; an RGBA image has 3");
     if (header.zSize != 4)
-        return Reject(IntToStr(header.zSize) + " channels; an RGBA image with 4 is needed");
+        return Rejected(IntToStr(header.zSize) + " channels; an RGBA image with 4 is needed");
     if (header.colourMap != 0)
-        return Reject("colour map id " + CountText(header.colourMap) + "; only normal images (0) are supported");
+        return Rejected("colour map id " + CountText(header.colourMap) + "; only normal images (0) are supported");
     if (header.storage > 1)
-        return Reject("storage kind " + IntToStr(header.storage) + "; only verbatim (0) and RLE (1) are supported");
+        return Rejected("storage kind " + IntToStr(header.storage) + "; only verbatim (0) and RLE (1) are supported");
 
     // Sizes in 64 bits: 4 * 65535 * 65535 does not fit in 32.
     uint64_t width = header.xSize;
@@ -128,20 +126,20 @@ SgiResult CheckSgiImage(const uint8_t* fileImage, size_t fileLength, SgiHeader& 
     if (header.storage == 0) {
         uint64_t needed = SgiHeaderSize + 4 * width * height;
         if (fileLength < needed)
-            return Reject("the file is " + CountText(fileLength) + " bytes; the verbatim data of " +
+            return Rejected("the file is " + CountText(fileLength) + " bytes; the verbatim data of " +
                           CountText(width) + " x " + CountText(height) + " pixels needs " + CountText(needed));
         return {};
     }
 
     uint64_t tableEnd = SgiHeaderSize + 16 * height;
     if (fileLength < tableEnd)
-        return Reject("the file is " + CountText(fileLength) + " bytes; the RLE row-start table (4 x " +
+        return Rejected("the file is " + CountText(fileLength) + " bytes; the RLE row-start table (4 x " +
                       CountText(height) + " entries) needs " + CountText(tableEnd));
     for (unsigned z = 0; z < 4; z++)
         for (unsigned y = 0; y < header.ySize; y++) {
             uint32_t start = RowStart(fileImage, header, z, y);
             if (start >= fileLength)
-                return Reject("RLE row " + IntToStr(int32_t(y)) + " of the " + planeNames[z] +
+                return Rejected("RLE row " + IntToStr(int32_t(y)) + " of the " + planeNames[z] +
                               " channel starts at offset " + CountText(start) + ", outside the " +
                               CountText(fileLength) + "-byte file");
         }
@@ -325,7 +323,7 @@ bool DecodeSgiBand(const uint8_t* fileImage, size_t fileLength, const SgiHeader&
 // The file's own order, one row buffer for all: a short row keeps the tail of the row decoded
 // before it (the row below, or the last row of the previous plane), and a bad row is reported
 // as the first one in the file's order. Without pixels the rows are only checked.
-static SgiResult DecodeRleByPlanes(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header,
+static Result DecodeRleByPlanes(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header,
                                    SgiPacking packing, uint8_t* pixels, uint8_t* row)
 {
     size_t width = header.xSize;
@@ -340,8 +338,8 @@ static SgiResult DecodeRleByPlanes(const uint8_t* fileImage, size_t fileLength, 
             if (outcome != RleRow::Done) {
                 std::string where = "RLE row " + IntToStr(int32_t(y)) + " of the " + planeNames[z] + " channel";
                 if (outcome == RleRow::TooLong)
-                    return Reject(where + " decodes to more than " + IntToStr(header.xSize) + " bytes");
-                return Reject(where + " runs off the end of the file");
+                    return Rejected(where + " decodes to more than " + IntToStr(header.xSize) + " bytes");
+                return Rejected(where + " runs off the end of the file");
             }
             if (pixels)
                 ApplyPlaneRow(z, row, width, pixels + (height - 1 - y) * width * step, step);
@@ -349,7 +347,7 @@ static SgiResult DecodeRleByPlanes(const uint8_t* fileImage, size_t fileLength, 
     return {};
 }
 
-SgiResult CheckSgiRows(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header, SgiPacking packing)
+Result CheckSgiRows(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header, SgiPacking packing)
 {
     if (header.storage == 0)
         return {};
@@ -357,12 +355,12 @@ SgiResult CheckSgiRows(const uint8_t* fileImage, size_t fileLength, const SgiHea
     try {
         row = std::make_unique_for_overwrite<uint8_t[]>(size_t(header.xSize) + 1);
     } catch (const std::bad_alloc&) {
-        return {SgiStatus::OutOfMemory, "out of memory for the RLE row buffer"};
+        return Failed(RunErrorOutOfMemory, "out of memory for the RLE row buffer");
     }
     return DecodeRleByPlanes(fileImage, fileLength, header, packing, nullptr, row.get());
 }
 
-SgiResult DecodeSgiImage(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header,
+Result DecodeSgiImage(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header,
                          SgiPacking packing, uint8_t* pixels)
 {
     if (header.storage == 0) {
@@ -373,28 +371,28 @@ SgiResult DecodeSgiImage(const uint8_t* fileImage, size_t fileLength, const SgiH
     try {
         rows = std::make_unique_for_overwrite<uint8_t[]>(SgiBandScratchBytes(header));
     } catch (const std::bad_alloc&) {
-        return {SgiStatus::OutOfMemory, "out of memory for the RLE row buffers"};
+        return Failed(RunErrorOutOfMemory, "out of memory for the RLE row buffers");
     }
     if (DecodeRleBand(fileImage, fileLength, header, packing, 0, header.ySize, pixels, rows.get()))
         return {};
     return DecodeRleByPlanes(fileImage, fileLength, header, packing, pixels, rows.get());
 }
 
-SgiResult ReadSgiImage(const uint8_t* fileImage, size_t fileLength, SgiPacking packing, uint16_t& imageWidth,
+Result ReadSgiImage(const uint8_t* fileImage, size_t fileLength, SgiPacking packing, uint16_t& imageWidth,
                        uint16_t& imageHeight, std::vector<uint8_t>& pixels)
 {
     pixels.clear();
     SgiHeader header;
-    SgiResult result = CheckSgiImage(fileImage, fileLength, header);
+    Result result = CheckSgiImage(fileImage, fileLength, header);
     if (!result.ok())
         return result;
     size_t bytes = 0;
     if (!SgiPixelBufferSize(header, packing, bytes))
-        return {SgiStatus::OutOfMemory, "out of memory for the pixel buffer"};
+        return Failed(RunErrorOutOfMemory, "out of memory for the pixel buffer");
     try {
         pixels.resize(bytes);
     } catch (const std::exception&) {
-        return {SgiStatus::OutOfMemory, "out of memory for the pixel buffer"};
+        return Failed(RunErrorOutOfMemory, "out of memory for the pixel buffer");
     }
     result = DecodeSgiImage(fileImage, fileLength, header, packing, pixels.data());
     if (!result.ok()) {

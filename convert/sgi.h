@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "util/result.h"
+
 // How the decoded pixels are laid out, top row first, row-major, no padding:
 //  AlphaSprite: 3 bytes a pixel, RGB565 little-endian then alpha >> 3 (0..31);
 //  HiColour:    2 bytes a pixel, RGB565 little-endian; the alpha channel is not read.
@@ -37,14 +39,6 @@ static_assert(sizeof(SgiHeader) == 512, "the SGI header is 512 bytes");
 
 enum { SgiMagic = 474, SgiHeaderSize = 512 };
 
-enum class SgiStatus { Ok, Rejected, OutOfMemory };
-
-struct SgiResult {
-    SgiStatus status = SgiStatus::Ok;
-    std::string reason;  // why the file was rejected, for people
-    bool ok() const { return status == SgiStatus::Ok; }
-};
-
 // Outcome of decoding one compressed row.
 enum class RleRow { Done, TooLong, RunsOff };
 
@@ -68,8 +62,9 @@ RleRow DecodeRleRow(const uint8_t* source, size_t available, uint8_t* rowBuffer,
 // Reads the header of the file image into header (host order) and checks that the image is
 // one this reader converts and that the file is long enough for the header, the verbatim
 // data of all four planes or the RLE row-start table, and that every row start lies inside
-// the file. Packets are checked while decoding.
-SgiResult CheckSgiImage(const uint8_t* fileImage, size_t fileLength, SgiHeader& header);
+// the file. Packets are checked while decoding. Of a verbatim file (storage byte 0) only the
+// 512 header bytes are read: its data may stay on the disk.
+Result CheckSgiImage(const uint8_t* fileImage, size_t fileLength, SgiHeader& header);
 
 // Size of the pixel buffer of an image, computed without overflow; false when it cannot be
 // addressed in this process's memory.
@@ -77,13 +72,13 @@ bool SgiPixelBufferSize(const SgiHeader& header, SgiPacking packing, size_t& byt
 
 // Decodes a file that CheckSgiImage accepted into pixels, which has room for
 // SgiPixelBufferSize bytes. Every pixel is written. Rejected on a bad compressed row;
-// OutOfMemory when the row buffer cannot be had.
-SgiResult DecodeSgiImage(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header,
+// out of memory (203) when the row buffer cannot be had.
+Result DecodeSgiImage(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header,
                          SgiPacking packing, uint8_t* pixels);
 
 // Decodes every row that the packing needs, in the file's order, only to find the first bad
 // one: what DecodeSgiImage would reject, without room for the picture. Ok for verbatim files.
-SgiResult CheckSgiRows(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header, SgiPacking packing);
+Result CheckSgiRows(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header, SgiPacking packing);
 
 // Packs one row of width pixels, given as its channel rows (alpha is not read for HiColour).
 void PackSgiRow(const uint8_t* red, const uint8_t* green, const uint8_t* blue, const uint8_t* alpha, size_t width,
@@ -105,5 +100,5 @@ bool DecodeSgiBand(const uint8_t* fileImage, size_t fileLength, const SgiHeader&
 
 // Both steps in one: on success pixels holds the image and imageWidth/imageHeight its size;
 // otherwise pixels is empty and imageWidth/imageHeight keep the caller's values.
-SgiResult ReadSgiImage(const uint8_t* fileImage, size_t fileLength, SgiPacking packing, uint16_t& imageWidth,
+Result ReadSgiImage(const uint8_t* fileImage, size_t fileLength, SgiPacking packing, uint16_t& imageWidth,
                        uint16_t& imageHeight, std::vector<uint8_t>& pixels);

@@ -10,7 +10,7 @@
 #include "convert/sgi.h"
 
 static void CompareBands(const uint8_t* data, size_t size, const SgiHeader& header, SgiPacking packing,
-                         const SgiResult& whole, const std::vector<uint8_t>& pixels)
+                         const Result& whole, const std::vector<uint8_t>& pixels)
 {
     size_t rowBytes = size_t(header.xSize) * SgiPixelBytes(packing);
     size_t bandRows = 1 + size % 7;
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (SgiPacking packing : {AlphaSprite, HiColour}) {
         uint16_t width = 7, height = 9;
         std::vector<uint8_t> pixels;
-        SgiResult result = ReadSgiImage(data, size, packing, width, height, pixels);
+        Result result = ReadSgiImage(data, size, packing, width, height, pixels);
         if (result.ok()) {
             if (!acceptable || pixels.size() < size_t(width) * height * SgiPixelBytes(packing))
                 __builtin_trap();
@@ -53,9 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             CompareBands(data, size, header, packing, result, pixels);
             // The converters ask for the reason without the pixels when their output failed
             // first: it must be the very reason a whole read gives.
-            SgiResult checked = CheckSgiRows(data, size, header, packing);
-            if (result.status != SgiStatus::OutOfMemory &&
-                (checked.status != result.status || checked.reason != result.reason))
+            Result checked = CheckSgiRows(data, size, header, packing);
+            if (result.code != RunErrorOutOfMemory && (checked.code != result.code || checked.reason != result.reason))
                 __builtin_trap();
         }
     }

@@ -61,14 +61,19 @@ static void OfferToHook(int status)
 }
 
 // The address is where the failing operation was called from, as the classic report gives it.
+static void PrintRunError(int code, const std::string& file, const std::string& reason, uintptr_t address)
+{
+    std::printf("Runtime error %d at 0x%08" PRIXPTR "\n", code, address & 0xFFFFFFFFu);
+    std::fflush(stdout);  // the classic line comes first, whatever the streams are tied to
+    PrintReason(file, reason);
+}
+
 [[noreturn]] static void ReportRunError(int code, const std::string& file, const std::string& reason,
                                         uintptr_t address)
 {
     OfferToHook(code);
     RunCleanup();
-    std::printf("Runtime error %d at 0x%08" PRIXPTR "\n", code, address & 0xFFFFFFFFu);
-    std::fflush(stdout);  // the classic line comes first, whatever the streams are tied to
-    PrintReason(file, reason);
+    PrintRunError(code, file, reason, address);
     Halt(code);
 }
 
@@ -125,4 +130,17 @@ __attribute__((noinline)) void StopOnFailure(const Result& result, const std::st
         PrintReason(file, result.reason);
     std::printf("%s\n", line.c_str());
     Halt(1);
+}
+
+__attribute__((noinline)) int ReportFailure(const Result& result, const std::string& file)
+{
+    if (result.ok())
+        return 0;
+    if (result.rejected())
+        PrintReason(file, result.reason);
+    else
+        PrintRunError(result.code, file, result.reason, reinterpret_cast<uintptr_t>(__builtin_return_address(0)));
+    std::fflush(stdout);
+    std::fflush(stderr);
+    return result.code;
 }

@@ -50,3 +50,7 @@ void StopOnFailure(const Result& result, const std::string& file);
 // on standard error when file is given, then line on standard output, exit status 1. Any other
 // failure stops as StopOnFailure does.
 void StopOnFailure(const Result& result, const std::string& file, const std::string& line);
+
+// What StopOnFailure prints, without stopping, for a front end that goes on with other work;
+// gives the exit status the failure stands for (0 when result is ok).
+int ReportFailure(const Result& result, const std::string& file);

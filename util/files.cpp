@@ -7,95 +7,85 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "util/path.h"
 
-// Opens a file read-only for reading it whole and gives its size; a directory is refused.
-static Result OpenWholeFile(const std::string& path, int& fd, size_t& size)
+InputFile::InputFile(InputFile&& other) noexcept : fd(other.fd), size(other.size)
 {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    other.fd = -1;
+}
+
+InputFile& InputFile::operator=(InputFile&& other) noexcept
+{
+    if (this != &other) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = other.fd;
+        size = other.size;
+        other.fd = -1;
+    }
+    return *this;
+}
+
+InputFile::~InputFile()
+{
+    if (fd >= 0)
+        ::close(fd);
+}
+
+Result OpenInputFile(const std::string& path, InputFile& file)
+{
+    file = InputFile();
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return FailedFromErrno(errno, "cannot open");
     struct stat info;
     int err = ::fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
     if (err != 0) {
         ::close(fd);
-        fd = -1;
         return FailedFromErrno(err, err == EISDIR ? "cannot read" : "cannot stat");
     }
-    size = info.st_size > 0 ? size_t(info.st_size) : 0;
+    file.fd = fd;
+    file.size = info.st_size > 0 ? uint64_t(info.st_size) : 0;
+    return {};
+}
+
+Result ReadInputFile(const InputFile& file, uint64_t offset, uint8_t* data, size_t size)
+{
+    size_t done = 0;
+    while (done < size) {
+        ssize_t got = ::pread(file.fd, data + done, size - done, off_t(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return FailedFromErrno(errno, "cannot read");
+        if (got == 0)
+            return Failed(RunErrorShortRead, "file ended early");
+        done += size_t(got);
+    }
     return {};
 }
 
 Result ReadWholeFile(const std::string& path, std::vector<uint8_t>& data)
 {
     data.clear();
-    int fd = -1;
-    size_t expected = 0;
-    Result opened = OpenWholeFile(path, fd, expected);
-    if (!opened.ok())
-        return opened;
+    InputFile file;
+    Result result = OpenInputFile(path, file);
+    if (!result.ok())
+        return result;
+    if (file.size > data.max_size())
+        return Failed(RunErrorOutOfMemory, "out of memory for the file image");
     try {
-        data.resize(expected);
+        data.resize(size_t(file.size));
     } catch (const std::bad_alloc&) {
-        ::close(fd);
         return Failed(RunErrorOutOfMemory, "out of memory for the file image");
     }
-    size_t done = 0;
-    while (done < expected) {
-        ssize_t got = ::read(fd, data.data() + done, expected - done);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            int err = errno;
-            ::close(fd);
-            data.clear();
-            return FailedFromErrno(err, "cannot read");
-        }
-        if (got == 0) {
-            ::close(fd);
-            data.clear();
-            return Failed(RunErrorShortRead, "file ended early");
-        }
-        done += size_t(got);
-    }
-    ::close(fd);
-    return {};
-}
-
-Result MapWholeFile(const std::string& path, MappedFile& file)
-{
-    file = MappedFile();
-    int fd = -1;
-    size_t size = 0;
-    Result opened = OpenWholeFile(path, fd, size);
-    if (!opened.ok())
-        return opened;
-    if (size == 0) {  // mmap refuses a length of 0
-        ::close(fd);
-        return {};
-    }
-    // Populated at once: the reader goes through all of it, and one request is cheaper than a
-    // fault every few pages.
-    void* at = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-    int err = errno;
-    ::close(fd);
-    if (at == MAP_FAILED)
-        return err == ENOMEM ? Failed(RunErrorOutOfMemory, "out of memory for the file image")
-                             : FailedFromErrno(err, "cannot read");
-    file.data = static_cast<const uint8_t*>(at);
-    file.size = size;
-    return {};
-}
-
-void UnmapFile(MappedFile& file)
-{
-    if (file.data)
-        ::munmap(const_cast<uint8_t*>(file.data), file.size);
-    file = MappedFile();
+    result = ReadInputFile(file, 0, data.data(), data.size());
+    if (!result.ok())
+        data.clear();
+    return result;
 }
 
 // The file a chain of symbolic links ends at (which need not exist yet). A rename over the link

@@ -15,20 +15,25 @@
 // shrinks while it is read gives 100.
 Result ReadWholeFile(const std::string& path, std::vector<uint8_t>& data);
 
-// A whole file mapped read-only, for large inputs read once: no copy, no fresh pages. An empty
-// file maps to data == nullptr, size 0. Writing through data faults. A file truncated by someone
-// else while it is mapped raises SIGBUS on access; use ReadWholeFile where that matters.
-struct MappedFile {
-    const uint8_t* data = nullptr;
-    size_t size = 0;
+// A file opened read-only to be read in pieces, closed when it goes out of scope.
+struct InputFile {
+    int fd = -1;
+    uint64_t size = 0;  // the length when it was opened
+
+    InputFile() = default;
+    InputFile(InputFile&& other) noexcept;
+    InputFile& operator=(InputFile&& other) noexcept;
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    ~InputFile();
 };
 
-// Maps the whole file, opened read-only, with the same refusals and error codes as
-// ReadWholeFile (a directory gives EISDIR). The file descriptor is closed before returning.
-Result MapWholeFile(const std::string& path, MappedFile& file);
+// Opens the file with the refusals of ReadWholeFile (a directory gives EISDIR).
+Result OpenInputFile(const std::string& path, InputFile& file);
 
-// Gives the mapping back; file is empty afterwards. Harmless on an empty or unmapped file.
-void UnmapFile(MappedFile& file);
+// Reads size bytes from offset on. A file that ends before them, because another program
+// shortened it since it was opened, gives 100: reading, unlike a mapping, cannot fault.
+Result ReadInputFile(const InputFile& file, uint64_t offset, uint8_t* data, size_t size);
 
 // Writes data to a temporary file in the target's folder and renames it over the target, so
 // that a failure never leaves a partial file nor touches an existing one. The temporary name

@@ -52,7 +52,7 @@ inline Bytes RleSgi(uint16_t x, uint16_t y, const std::vector<Bytes>& rows)
 }
 
 struct Decoded {
-    SgiResult result;
+    Result result;
     uint16_t width = 7777, height = 7777;  // the reader must leave these alone on failure
     Bytes pixels;
 };

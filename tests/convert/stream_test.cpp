@@ -79,13 +79,14 @@ static Bytes Expected(const Bytes& file, SgiPacking packing, const PictureLayout
     return out;
 }
 
-static ConvertResult Write(const std::string& output, const Bytes& file, SgiPacking packing,
-                           const PictureLayout& layout, size_t bandRows)
+static Result Write(const std::string& output, const Bytes& file, SgiPacking packing, const PictureLayout& layout,
+                    size_t bandRows)
 {
     SgiHeader header;
-    SgiResult checked = CheckSgiImage(file.data(), file.size(), header);
+    Result checked = CheckSgiImage(file.data(), file.size(), header);
     EXPECT_TRUE(checked.ok()) << checked.reason;
-    return WriteConvertedPicture(output, file.data(), file.size(), header, packing, layout, bandRows);
+    bool sourceFailed = false;
+    return WriteConvertedPicture(output, file.data(), file.size(), header, packing, layout, bandRows, sourceFailed);
 }
 
 TEST(WriteConvertedPicture, BandsOfAnySizeGiveTheWholePicturesBytes)
@@ -105,8 +106,8 @@ TEST(WriteConvertedPicture, BandsOfAnySizeGiveTheWholePicturesBytes)
                 Bytes expected = Expected(verbatim, packing, layout);
                 // 3 leaves a last band of 1 row for a height of 7; 100 is more than the picture.
                 for (size_t band : {1, 3, 100}) {
-                    ConvertResult result = Write(output, file, packing, layout, band);
-                    ASSERT_TRUE(result.ok()) << result.image.reason << result.file.reason;
+                    Result result = Write(output, file, packing, layout, band);
+                    ASSERT_TRUE(result.ok()) << result.reason;
                     EXPECT_EQ(ReadBytes(output), expected)
                         << size.width << " x " << size.height << (rle ? " RLE" : " verbatim") << ", bands of "
                         << band << (packing == AlphaSprite ? ", sprite" : ", crop");
@@ -126,8 +127,8 @@ TEST(WriteConvertedPicture, ARowFoundShortOrBadInALaterBandStartsOverInTheFilesO
     std::vector<Bytes> shortRows = rows;
     shortRows[7] = {0x02, 0x44, 0};
     Bytes shortFile = RleSgi(5, 7, shortRows);
-    ConvertResult result = Write(output, shortFile, AlphaSprite, Layout(AlphaSprite, 5, 7), 2);
-    ASSERT_TRUE(result.ok()) << result.image.reason << result.file.reason;
+    Result result = Write(output, shortFile, AlphaSprite, Layout(AlphaSprite, 5, 7), 2);
+    ASSERT_TRUE(result.ok()) << result.reason;
     EXPECT_EQ(ReadBytes(output), Expected(shortFile, AlphaSprite, Layout(AlphaSprite, 5, 7)));
     EXPECT_EQ(FolderNames(dir.path).size(), 1u);
 
@@ -138,11 +139,11 @@ TEST(WriteConvertedPicture, ARowFoundShortOrBadInALaterBandStartsOverInTheFilesO
     badRows[0] = {0x83, 1, 2, 3, 0x03, 4, 0};
     WriteBytes(output, {1, 2, 3});
     result = Write(output, RleSgi(5, 7, badRows), AlphaSprite, Layout(AlphaSprite, 5, 7), 2);
-    EXPECT_EQ(result.image.status, SgiStatus::Rejected);
-    EXPECT_EQ(result.image.reason, "RLE row 0 of the red channel decodes to more than 5 bytes");
+    EXPECT_TRUE(result.rejected());
+    EXPECT_EQ(result.reason, "RLE row 0 of the red channel decodes to more than 5 bytes");
     EXPECT_EQ(ReadBytes(output), (Bytes{1, 2, 3}));
     EXPECT_EQ(FolderNames(dir.path).size(), 1u);
     // The picture is read before the output is made: its bad row outranks an output that cannot be.
     result = Write(dir.path, RleSgi(5, 7, badRows), AlphaSprite, Layout(AlphaSprite, 5, 7), 2);
-    EXPECT_EQ(result.image.reason, "RLE row 0 of the red channel decodes to more than 5 bytes");
+    EXPECT_EQ(result.reason, "RLE row 0 of the red channel decodes to more than 5 bytes");
 }

@@ -11,36 +11,24 @@
 
 using Bytes = std::vector<uint8_t>;
 
-TEST(ReadAndMapWholeFile, GiveEveryByteOfReadOnlyFilesAndRefuseMissingFilesAndFolders)
+TEST(ReadWholeFile, GivesEveryByteOfReadOnlyFilesAndRefusesMissingFilesAndFolders)
 {
     ScratchDir dir;
     Bytes bytes(10000);
     for (size_t i = 0; i < bytes.size(); i++)
         bytes[i] = uint8_t(i * 7);
     WriteBytes(dir / "a", bytes);
-    WriteBytes(dir / "empty", {});
     chmod((dir / "a").c_str(), 0444);
     Bytes data;
     ASSERT_TRUE(ReadWholeFile(dir / "a", data).ok());
     EXPECT_EQ(data, bytes);
-    MappedFile file;
-    ASSERT_TRUE(MapWholeFile(dir / "a", file).ok());
-    EXPECT_EQ(Bytes(file.data, file.data + file.size), bytes);
-    UnmapFile(file);
-    EXPECT_EQ(file.data, nullptr);
-    EXPECT_EQ(file.size, 0u);
-    ASSERT_TRUE(MapWholeFile(dir / "empty", file).ok());
-    EXPECT_EQ(file.size, 0u);
 
-    for (const Result& missing : {ReadWholeFile(dir / "nothing", data), MapWholeFile(dir / "nothing", file)}) {
-        EXPECT_EQ(missing.code, ENOENT);
-        EXPECT_NE(missing.reason.find("No such file"), std::string::npos);
-    }
-    EXPECT_EQ(ReadWholeFile(dir.path, data).code, EISDIR);
-    Result folder = MapWholeFile(dir.path, file);
+    Result missing = ReadWholeFile(dir / "nothing", data);
+    EXPECT_EQ(missing.code, ENOENT);
+    EXPECT_NE(missing.reason.find("No such file"), std::string::npos);
+    Result folder = ReadWholeFile(dir.path, data);
     EXPECT_EQ(folder.code, EISDIR);
     EXPECT_EQ(folder.reason, "cannot read: Is a directory");
-    EXPECT_EQ(file.data, nullptr);
 }
 
 // The temporary name has a fixed length, so the longest name a folder takes works too.
