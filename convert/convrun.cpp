@@ -324,17 +324,23 @@ Result ConvertInput(const Converter& converter, const std::string& input, const 
     failedFile = input;
     InputFile file;
     Result result = OpenInputFile(input, file);
+    return result.ok() ? ConvertOpenInput(converter, file, input, output, failedFile) : result;
+}
+
+Result ConvertOpenInput(const Converter& converter, const InputFile& file, const std::string& input,
+                        const std::string& output, std::string& failedFile)
+{
+    failedFile = input;
     uint8_t head[SgiHeaderSize];
     size_t headLength = size_t(std::min<uint64_t>(file.size, SgiHeaderSize));
-    if (result.ok())
-        result = ReadInputFile(file, 0, head, headLength);
+    Result result = ReadInputFile(file, 0, head, headLength);
     if (!result.ok())
         return result;
     if (ResolvedPath(input) == ResolvedPath(output))
         return Rejected(replacesInput);
 
     PictureLayout layout;
-    bool sourceFailed = false;
+    bool sourceFailed = true;  // until a writer says otherwise
     if (HasPngSignature(head, headLength)) {
         std::unique_ptr<uint8_t[]> image;
         PngPicture picture;

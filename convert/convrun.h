@@ -12,6 +12,7 @@
 #include "convert/sgi.h"
 #include "util/result.h"
 
+struct InputFile;
 struct PngImageOut;
 
 // Where the packed picture goes in an output file.
@@ -57,6 +58,11 @@ std::string ResolvedPath(const std::string& path);
 // output's (cannot be written).
 Result ConvertInput(const Converter& converter, const std::string& input, const std::string& output,
                     std::string& failedFile);
+
+// The same once the input is open: its length is the one it had then, and a file that another
+// program shortens since ends the conversion with error 100, leaving no output.
+Result ConvertOpenInput(const Converter& converter, const InputFile& file, const std::string& input,
+                        const std::string& output, std::string& failedFile);
 
 // Rows of a band that keep the band buffer to about a quarter of a MiB (at least 1 row).
 size_t DefaultBandRows(const SgiHeader& header, SgiPacking packing);

@@ -1,0 +1,232 @@
+// The converters as an asset pipeline runs them: PNG input, many inputs, an output folder,
+// decoding back to PNG, and the faults a shared folder brings (an output not ours to write, an
+// input shortened while it is read).
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "convert/convrun.h"
+#include "tests/convert/sgi_files.h"
+#include "tests/support/testutil.h"
+#include "util/files.h"
+#include "util/png.h"
+
+static ProgramResult Convert(const std::string& program, std::vector<std::string> args, const std::string& dir)
+{
+    args.insert(args.begin(), BuiltProgram(program));
+    return RunProgram(args, dir);
+}
+
+// w x h pixels, every channel different from pixel to pixel, every alpha from 0 to 255 somewhere.
+static std::vector<Bytes> Pixels(int w, int h)
+{
+    std::vector<Bytes> rgba;
+    for (int i = 0; i < w * h; i++)
+        rgba.push_back({uint8_t(37 * i + 11), uint8_t(91 * i + 3), uint8_t(53 * i + 200), uint8_t(29 * i)});
+    return rgba;
+}
+
+static Bytes Png(int w, int h, const std::vector<Bytes>& rgba)
+{
+    Bytes pixels, file;
+    for (const Bytes& p : rgba)
+        pixels.insert(pixels.end(), p.begin(), p.end());
+    PngImageOut image;
+    image.width = uint32_t(w);
+    image.height = uint32_t(h);
+    image.pixels = pixels.data();
+    EXPECT_TRUE(EncodePng(image, file).ok());
+    return file;
+}
+
+TEST(ConverterRuns, ConvertEveryInputAndGiveTheFirstFailuresStatus)
+{
+    ScratchDir dir;
+    WriteBytes(dir / "a.sgi", VerbatimSgi(3, 2, Pixels(3, 2)));
+    Bytes damaged = Png(3, 2, Pixels(3, 2));
+    damaged[30] ^= 1;  // inside IHDR: its CRC no longer matches
+    WriteBytes(dir / "bad.png", damaged);
+    WriteBytes(dir / "c.png", Png(3, 2, Pixels(3, 2)));
+    ProgramResult r = Convert("tintpour", {"-v", "a.sgi", "missing.sgi", "bad.png", "c.png"}, dir.path);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out.substr(0, r.out.find("Runtime error")), "a.sgi -> a.vas\n");
+    EXPECT_NE(r.out.find("\nc.png -> c.vas\n"), std::string::npos);
+    EXPECT_EQ(r.err.substr(0, r.err.find("bad.png")),
+              "tintpour: missing.sgi: cannot open: No such file or directory\ntintpour: ");
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2);
+    // The same pixels from a PNG and an SGI image give the same bytes.
+    EXPECT_EQ(ReadBytes(dir / "c.vas"), ReadBytes(dir / "a.vas"));
+    EXPECT_EQ(FolderNames(dir.path), (std::vector<std::string>{"a.sgi", "a.vas", "bad.png", "c.png", "c.vas"}));
+}
+
+TEST(ConverterRuns, RefuseCollisionsAndMissingFoldersBeforeWritingAnything)
+{
+    struct Case {
+        std::vector<std::string> args;
+        std::string err;
+    } cases[] = {
+        {{"a.sgi", "a.png"}, "tintpour: a.sgi and a.png would both write a.vas\n"},
+        {{"a.sgi", "a.sgi"}, "tintpour: a.sgi and a.sgi would both write a.vas\n"},
+        {{"a.sgi", "./a.png"}, "tintpour: a.sgi and ./a.png would both write ./a.vas\n"},
+        {{"-o", "sub", "a.png", "sub/a.sgi"}, "tintpour: a.png and sub/a.sgi would both write sub/a.vas\n"},
+        {{"-o", "nowhere", "a.sgi"}, "tintpour: nowhere: not an existing folder\n"},
+        {{"-o", "a.sgi", "a.png"}, "tintpour: a.sgi: not an existing folder\n"},
+        {{"-q", "a.sgi"}, "tintpour: unknown option -q; tintpour --help lists the options\n"},
+    };
+    ScratchDir dir;
+    ASSERT_EQ(::mkdir((dir / "sub").c_str(), 0777), 0);
+    WriteBytes(dir / "a.sgi", VerbatimSgi(1, 1, {{1, 2, 3, 4}}));
+    WriteBytes(dir / "sub/a.sgi", VerbatimSgi(1, 1, {{1, 2, 3, 4}}));
+    WriteBytes(dir / "a.png", Png(1, 1, {{1, 2, 3, 4}}));
+    for (const Case& c : cases) {
+        ProgramResult r = Convert("tintpour", c.args, dir.path);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out + r.err, c.err);
+    }
+    EXPECT_EQ(FolderNames(dir.path), (std::vector<std::string>{"a.png", "a.sgi", "sub"}));
+    EXPECT_EQ(FolderNames(dir / "sub"), (std::vector<std::string>{"a.sgi"}));
+}
+
+TEST(ConverterRuns, WriteIntoTheOutputFolderAndTakeEverythingAfterDoubleDashAsInputs)
+{
+    ScratchDir dir;
+    ASSERT_EQ(::mkdir((dir / "art").c_str(), 0777), 0);
+    ASSERT_EQ(::mkdir((dir / "out").c_str(), 0777), 0);
+    Bytes image = VerbatimSgi(2, 2, Pixels(2, 2));
+    WriteBytes(dir / "art/ship.big.sgi", image);
+    WriteBytes(dir / "-v.sgi", image);
+    ProgramResult r = Convert("hueslab", {"--verbose", "--output-dir", "out/", "art/ship.big.sgi", "--", "-v.sgi"}, dir.path);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "art/ship.big.sgi -> out/ship.big.vhs\n-v.sgi -> out/-v.vhs\n");
+    EXPECT_EQ(FolderNames(dir / "out"), (std::vector<std::string>{"-v.vhs", "ship.big.vhs"}));
+}
+
+// Odd sizes included: hueslab's crop and tintpour's 3-byte pixels leave no even row length.
+TEST(ConverterRuns, DecodeOutputsToPngFilesThatConvertBackToTheSameBytes)
+{
+    ScratchDir dir;
+    for (std::string program : {"tintpour", "hueslab"}) {
+        std::string ext = program == "tintpour" ? ".vas" : ".vhs";
+        for (auto [w, h] : {std::pair{1, 1}, {3, 5}, {7, 2}, {2, 3}}) {
+            if (program == "hueslab" && (w < 2 || h < 2))
+                continue;  // no cells: the PNG would be empty
+            WriteBytes(dir / "in.sgi", VerbatimSgi(uint16_t(w), uint16_t(h), Pixels(w, h)));
+            ASSERT_EQ(Convert(program, {"in.sgi"}, dir.path).status, 0);
+            Bytes converted = ReadBytes(dir / ("in" + ext));
+            ProgramResult decoded = Convert(program, {"--decode", "in" + ext}, dir.path);
+            ASSERT_EQ(decoded.status, 0) << decoded.err;
+            ::unlink((dir / ("in" + ext)).c_str());
+            ASSERT_EQ(Convert(program, {"in.png"}, dir.path).status, 0);
+            EXPECT_EQ(ReadBytes(dir / ("in" + ext)), converted) << program << " " << w << " x " << h;
+        }
+    }
+    // Each field widened by repeating its top bits: (255, 128, 0, 255) and (0, 0, 255, 0).
+    WriteBytes(dir / "two.vas", {2, 0, 1, 0, 0x00, 0xFC, 0x1F, 0x1F, 0x00, 0x00});
+    ASSERT_EQ(Convert("tintpour", {"--decode", "two.vas"}, dir.path).status, 0);
+    Bytes png = ReadBytes(dir / "two.png");
+    PngPicture picture;
+    ASSERT_TRUE(DecodePng(png.data(), png.size(), PngIndices::Expand, picture).ok());
+    EXPECT_EQ(picture.pixels, (Bytes{255, 130, 0, 255, 0, 0, 255, 0}));
+}
+
+TEST(ConverterRuns, RefuseDamagedPngAndWrongLengthFilesWritingNothing)
+{
+    Bytes good = Png(4, 2, Pixels(4, 2));
+    Bytes badCrc = good, cut(good.begin(), good.end() - 20);
+    badCrc[good.size() - 20] ^= 0x40;  // inside the picture data
+    Bytes vas = {1, 0, 1, 0, 1, 2, 3};
+    struct Case {
+        const char* program;
+        std::vector<std::string> args;
+        std::string name;
+        Bytes file;
+        const char* reason;  // nullptr: libpng's own words
+    } cases[] = {
+        {"tintpour", {}, "a.png", badCrc, nullptr},
+        {"hueslab", {}, "a.png", cut, nullptr},
+        {"hueslab", {}, "a.png", Png(512, 1, Pixels(512, 1)), "512 x 1 pixels; a hi-colour sprite holds at most 511 x 511"},
+        {"tintpour", {}, "a.png", Png(65536, 1, std::vector<Bytes>(65536, {0, 0, 0, 0})),
+         "65536 x 1 pixels; an alpha-blended sprite holds at most 65535 x 65535"},
+        {"tintpour", {"--decode"}, "a.vas", Bytes(vas.begin(), vas.end() - 1),
+         "the file is 6 bytes; a .vas file of 1 x 1 pixels has 7"},
+        {"tintpour", {"--decode"}, "a.vas", {1, 0}, "the file is 2 bytes, shorter than the 4-byte size of a .vas file"},
+        {"tintpour", {"--decode"}, "a.vas", {1, 0, 1, 0, 1, 2, 32}, "pixel 0 has alpha 32; a .vas alpha is 0 to 31"},
+        {"tintpour", {"--decode"}, "a.vas", {0, 0, 5, 0}, "the sprite is 0 x 5 pixels, and a PNG file cannot be empty"},
+        {"hueslab", {"--decode"}, "a.vhs", Bytes(5 + 1 + 2 + 8 + 1, 0),
+         "the file is 17 bytes; a .vhs file of 0 x 0 cells has 7"},
+        {"hueslab", {"--decode"}, "a.vhs", {1, 1, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7},
+         "the file is 15 bytes; a .vhs file of 1 x 1 cells has 16"},
+    };
+    for (const Case& c : cases) {
+        ScratchDir dir;
+        WriteBytes(dir / c.name, c.file);
+        std::vector<std::string> args = c.args;
+        args.push_back(c.name);
+        ProgramResult r = Convert(c.program, args, dir.path);
+        std::string head = std::string(c.program) + ": " + c.name + ": ";
+        EXPECT_EQ(r.status, 1) << head;
+        EXPECT_EQ(r.out, "");
+        if (c.reason)
+            EXPECT_EQ(r.err, head + c.reason + "\n");
+        else
+            EXPECT_TRUE(r.err.starts_with(head) && r.err.find('\n') == r.err.size() - 1) << r.err;
+        EXPECT_EQ(FolderNames(dir.path), std::vector<std::string>{c.name});
+    }
+}
+
+TEST(ConverterRunsDeathTest, RefuseToReplaceAnOutputTheUserMayNotWrite)
+{
+    ScratchDir dir;
+    ASSERT_EQ(::chmod(dir.path.c_str(), 0777), 0);  // the folder would let the rename through
+    WriteBytes(dir / "a.sgi", VerbatimSgi(1, 1, {{1, 2, 3, 4}}));
+    WriteBytes(dir / "a.vas", {7});
+    ASSERT_EQ(::chmod((dir / "a.vas").c_str(), 0444), 0);
+    EXPECT_EXIT(
+        {
+            // Root may write anything: become nobody to meet a real refusal.
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                std::_Exit(99);
+            ::execl(BuiltProgram("tintpour").c_str(), "tintpour", (dir / "a.sgi").c_str(), nullptr);
+            std::_Exit(98);
+        },
+        testing::ExitedWithCode(EACCES), "tintpour: .*/a.vas: cannot create: Permission denied");
+    EXPECT_EQ(ReadBytes(dir / "a.vas"), Bytes{7});
+    EXPECT_EQ(FolderNames(dir.path), (std::vector<std::string>{"a.sgi", "a.vas"}));
+    if (::geteuid() == 0) {  // while root replaces it, as a truncating create would
+        EXPECT_EQ(Convert("tintpour", {"a.sgi"}, dir.path).status, 0);
+        EXPECT_EQ(ReadBytes(dir / "a.vas").size(), 7u);
+    }
+}
+
+// Read in bands (verbatim) or whole (RLE): either way a file shortened after it was opened is
+// a short read, not a bus error, and leaves no output.
+TEST(ConverterRuns, StopWithError100WhenTheInputIsShortenedWhileItIsRead)
+{
+    static const Converter sprite = {
+        "tintpour", "", ".vas", "", AlphaSprite,
+        [](uint32_t w, uint32_t h, PictureLayout& layout) {
+            layout.rows = h;
+            layout.rowBytes = 3 * size_t(w);
+            return Result();
+        },
+        nullptr,
+    };
+    ScratchDir dir;
+    std::vector<Bytes> rows(4 * 300, Bytes{0x7F, 9, 0x7F, 9, 0x7F, 9, 0x03, 9, 0});
+    for (const Bytes& image : {VerbatimSgi(300, 300, Pixels(300, 300)), RleSgi(384, 300, rows)}) {
+        WriteBytes(dir / "a.sgi", image);
+        WriteBytes(dir / "a.vas", {7});
+        InputFile file;
+        ASSERT_TRUE(OpenInputFile(dir / "a.sgi", file).ok());
+        ASSERT_EQ(::truncate((dir / "a.sgi").c_str(), off_t(image.size() - 100)), 0);
+        std::string failedFile;
+        Result result = ConvertOpenInput(sprite, file, dir / "a.sgi", dir / "a.vas", failedFile);
+        EXPECT_EQ(result.code, 100);
+        EXPECT_EQ(result.reason, "file ended early");
+        EXPECT_EQ(failedFile, dir / "a.sgi");
+        EXPECT_EQ(ReadBytes(dir / "a.vas"), Bytes{7});
+        EXPECT_EQ(FolderNames(dir.path), (std::vector<std::string>{"a.sgi", "a.vas"}));
+    }
+}
