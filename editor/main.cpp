@@ -4,12 +4,15 @@
 
 #include "editor/editor.h"
 #include "editor/packpath.h"
+#include "editor/pngdoc.h"
 #include "util/fatal.h"
 
 static void PrintHelp()
 {
     std::printf(
         "Usage: koba [SPRITE]\n"
+        "       koba --export SPRITE OUT.png\n"
+        "       koba --import IN.png SPRITE\n"
         "Edit a Gravlin sprite (up to 255x255 palette-index cells) with the keyboard.\n"
         "\n"
         "SPRITE is read at start and written back when you quit with Esc (closing the window,\n"
@@ -22,7 +25,14 @@ static void PrintHelp()
         "\n"
         "Keys: arrows move the cursor, Space paints, Shift+arrows pick the colour,\n"
         "Ctrl+arrows resize, Alt+arrows move the origin, Tab sets the key colour,\n"
-        "h and v mirror, Esc saves and quits.\n");
+        "h and v mirror, Esc saves and quits.\n"
+        "\n"
+        "--export writes SPRITE as an 8-bit indexed PNG for other editors: the cells' palette\n"
+        "indices as they are, the pack's palette, the key colour transparent, the origin in a\n"
+        "grAb chunk. --import makes SPRITE (replacing it) from a PNG of 1 to 255 pixels a side:\n"
+        "an indexed PNG's indices are taken as they are, its key colour is the first fully\n"
+        "transparent palette entry; other PNGs take the nearest palette colour (never the key\n"
+        "colour 0, which pixels with alpha below 128 get). Neither opens a window.\n");
 }
 
 int main(int argc, char** argv)
@@ -36,6 +46,8 @@ int main(int argc, char** argv)
         std::printf("koba 1.0.0\n");
         return 0;
     }
+    if (argc > 1 && IsPngDocumentCommand(argv[1]))
+        return RunPngDocumentCommand(argc, argv);
     EditorOptions options;
     if (argc > 1) {
         options.documentPath = argv[1];

@@ -95,7 +95,7 @@ int32_t FindPakEntry(const PakArchive& archive, const std::string& name)
 }
 
 // The reason goes to standard error once the video is down, ahead of the worded line.
-[[noreturn]] static void RefusePak(const std::string& path, const std::string& reason)
+[[noreturn]] void RefusePak(const std::string& path, const std::string& reason)
 {
     StopVideo();
     std::fprintf(stderr, "%s: %s: %s\n", ProgramName().c_str(), path.c_str(), reason.c_str());

@@ -40,6 +40,10 @@ PakParse ParsePakDirectory(const std::vector<uint8_t>& image, std::vector<PakEnt
 // Index of the first entry named exactly name, or -1.
 int32_t FindPakEntry(const PakArchive& archive, const std::string& name);
 
+// The stop for a pack that cannot serve: after StopVideo, "<program>: path: reason" on standard
+// error and "Can't open PAK file: \"path\"!" on standard output, exit status 1.
+[[noreturn]] void RefusePak(const std::string& path, const std::string& reason);
+
 // Opens the archive read-only. Does not return when it cannot be opened or is malformed:
 // after StopVideo, "Can't open PAK file: \"path\"!" and exit status 1 (100 for a cut directory).
 PakArchive* OpenPak(const std::string& path);

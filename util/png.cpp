@@ -117,9 +117,10 @@ Result OutOfMemory(const char* what)
     return Failed(RunErrorOutOfMemory, std::string("out of memory for ") + what);
 }
 
-// Sets up the transformations and reads the picture. False on any failure, with the reason in
-// state. Locals changed after the setjmp are not read after the jump.
-bool ReadPicture(png_structp png, png_infop info, PngIndices indices, PngState& state)
+// Sets up the transformations and reads the picture (only its size when headerOnly). False on
+// any failure, with the reason in state. Locals changed after the setjmp are not read after the
+// jump.
+bool ReadPicture(png_structp png, png_infop info, PngIndices indices, bool headerOnly, PngState& state)
 {
     PngPicture& picture = *state.picture;
     if (setjmp(png_jmpbuf(png)))
@@ -136,6 +137,11 @@ bool ReadPicture(png_structp png, png_infop info, PngIndices indices, PngState& 
     png_uint_32 height = png_get_image_height(png, info);
     int colourType = png_get_color_type(png, info);
     int bitDepth = png_get_bit_depth(png, info);
+    if (headerOnly) {
+        picture.width = width;
+        picture.height = height;
+        return true;
+    }
     uint64_t packedBits = uint64_t(width) * png_get_channels(png, info) * uint64_t(bitDepth);
     uint64_t packedBytes = (packedBits + 7) / 8 * height;
     if (packedBytes > InflateMaxRatio * state.size + InflateSlack) {
@@ -260,7 +266,7 @@ bool HasPngSignature(const uint8_t* data, size_t size)
     return size >= 8 && png_sig_cmp(data, 0, 8) == 0;
 }
 
-Result DecodePng(const uint8_t* data, size_t size, PngIndices indices, PngPicture& picture)
+static Result Decode(const uint8_t* data, size_t size, PngIndices indices, bool headerOnly, PngPicture& picture)
 {
     picture = PngPicture();
     if (!HasPngSignature(data, size))
@@ -274,7 +280,7 @@ Result DecodePng(const uint8_t* data, size_t size, PngIndices indices, PngPictur
                                                OnFree);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     bool started = info != nullptr;
-    bool done = started && ReadPicture(png, info, indices, state);
+    bool done = started && ReadPicture(png, info, indices, headerOnly, state);
     if (png)
         png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
     if (done)
@@ -283,6 +289,20 @@ Result DecodePng(const uint8_t* data, size_t size, PngIndices indices, PngPictur
     if (state.outOfMemory || !started)
         return OutOfMemory("the PNG picture");
     return Rejected(state.reason[0] ? state.reason : "libpng failed");
+}
+
+Result DecodePng(const uint8_t* data, size_t size, PngIndices indices, PngPicture& picture)
+{
+    return Decode(data, size, indices, false, picture);
+}
+
+Result ReadPngSize(const uint8_t* data, size_t size, uint32_t& width, uint32_t& height)
+{
+    PngPicture picture;
+    Result result = Decode(data, size, PngIndices::Keep, true, picture);
+    width = picture.width;
+    height = picture.height;
+    return result;
 }
 
 Result EncodePng(const PngImageOut& image, std::vector<uint8_t>& file)

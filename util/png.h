@@ -38,6 +38,10 @@ enum class PngIndices { Keep, Expand };
 // Out of memory gives 203. picture is reset first.
 Result DecodePng(const uint8_t* data, size_t size, PngIndices indices, PngPicture& picture);
 
+// The picture's size from the file's header alone, refused like DecodePng refuses a bad header
+// (the rest of the file is not looked at): for refusing a picture before taking memory for it.
+Result ReadPngSize(const uint8_t* data, size_t size, uint32_t& width, uint32_t& height);
+
 enum class PngColour { Indexed, Rgb, Rgba };
 
 struct PngImageOut {
