@@ -6,7 +6,6 @@
 #include <map>
 #include <memory>
 #include <random>
-#include <set>
 
 #include "editor/pngdoc.h"
 #include "resources/pak.h"
@@ -73,14 +72,6 @@ PngImageOut Picture(uint32_t width, uint32_t height, PngColour colour, const Byt
     if (colour == PngColour::Indexed)
         image.palette.assign(3 * 256, 0);
     return image;
-}
-
-std::set<std::string> FolderNames(const std::string& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.insert(entry.path().filename());
-    return names;
 }
 
 }  // namespace
@@ -302,7 +293,7 @@ TEST(PngDocumentCommands, RefuseBadInputsAndLeaveTheOutputAsItWas)
     for (const Case& c : cases) {
         const Bytes before = ReadBytes(dir / c.args[2]);
         WriteBytes(dir / "in.png", c.input);
-        std::set<std::string> names = FolderNames(dir.path);
+        std::vector<std::string> names = FolderNames(dir.path);
         std::vector<std::string> argv = {koba};
         argv.insert(argv.end(), c.args.begin(), c.args.end());
         ProgramResult r = RunProgram(argv, dir.path);
@@ -352,7 +343,7 @@ TEST(PngDocumentCommands, LeaveTheOldFileWhenTheDiskIsFull)
     for (std::vector<std::string> args : {std::vector<std::string>{"--export", "big.vsf", "old"},
                                           std::vector<std::string>{"--import", "big.png", "old"}}) {
         WriteBytes(dir / "old", old);
-        std::set<std::string> names = FolderNames(dir.path);
+        std::vector<std::string> names = FolderNames(dir.path);
         args.insert(args.begin(), koba);
         ProgramResult r = RunProgram(args, dir.path, 4096);
         EXPECT_EQ(r.status, 101) << args[1];
