@@ -144,10 +144,11 @@ TEST_F(KeysTest, MirrorsSwapEveryPairOncePerPress)
     };
     Document.width = 4;
     Document.height = 2;
-    // h held over several frames, lifted later as a hand would: one mirror, frame after frame.
+    // h held over many frames, longer than a repeat delay, lifted later as a hand would: one
+    // mirror, frame after frame.
     PushKeyEvent(KeyH, true);
-    std::thread lift([] { SDL_Delay(200); PushKeyEvent(KeyH, false); });
-    for (Uint32 start = SDL_GetTicks(); SDL_GetTicks() - start < 300;) {
+    std::thread lift([] { SDL_Delay(800); PushKeyEvent(KeyH, false); });
+    for (Uint32 start = SDL_GetTicks(); SDL_GetTicks() - start < 900;) {
         Frame();
         expect(4, 2, true, false);
     }

@@ -5,6 +5,7 @@
 
 #include "gfx/sprites.h"
 #include "gfx/video.h"
+#include "tests/support/testutil.h"
 
 // Opens the dummy video driver around each test.
 class VideoTest : public testing::Test {
@@ -14,8 +15,8 @@ protected:
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
         StartVideo();
         ASSERT_NE(ScreenSurface, nullptr);
-        ASSERT_EQ(ScreenSurface->format->BitsPerPixel, 16);
-        ASSERT_EQ(ScreenPitch, 1280);
+        ASSERT_EQ(std::tuple(ScreenSurface->w, ScreenSurface->h, int(ScreenSurface->format->BitsPerPixel), ScreenPitch),
+                  std::tuple(640, 480, 16, 1280));
     }
     void TearDown() override
     {
@@ -30,8 +31,6 @@ protected:
 
 TEST_F(VideoTest, PresentZoomedDoublesEveryIndexThroughThePalette)
 {
-    EXPECT_EQ(ScreenSurface->w, 640);
-    EXPECT_EQ(ScreenSurface->h, 480);
     for (int i = 0; i < 256; ++i)
         PaletteColours[i] = Pixel(0x1000 + i * 3);
     // The composition band the editor presents: a pattern that differs in every pixel.
@@ -92,8 +91,7 @@ TEST_F(VideoTest, StartingAgainZeroesTheCanvasesEmptiesTheSpriteRegistryAndHonou
 TEST(VideoDeathTest, ARefusedModeSaysSoAndExitsWithStatusOne)
 {
     auto start = [] {
-        std::fflush(stdout);
-        dup2(2, 1);  // the line goes to standard output; death tests see standard error
+        StdoutToStderr();
         setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
         SDL_Init(SDL_INIT_VIDEO);
         StartVideo();

@@ -3,7 +3,7 @@
 
 #include <png.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -172,50 +172,22 @@ TEST(Vpk, PreviewShowsTheEnlargedSheetDownToItsLowestImage)
     EXPECT_EQ(height, 1);
 }
 
-TEST_F(KobaPackTest, PaletteFirstThenAGlyphForEveryPrintableCharacterAndFittingLabels)
+// The pack the build makes: its palette first, then a glyph with ink for every printable
+// character (the space blank), in code order; makepack itself refuses malformed glyphs. Loaded
+// as the editor loads it, the legend labels fit from column 9 of a panel 128 pixels wide; the
+// size read-out ends before the position read-out 70 pixels on, which ends at the panel's right
+// edge 59 pixels further.
+TEST_F(KobaPackTest, PaletteThenAGlyphForEveryPrintableCharacterAndLabelsThatFit)
 {
     Files files = Subfiles(KobaPack);
     ASSERT_EQ(files.size(), 1u + 95);
     EXPECT_EQ(files[0].first, "KOBA.VPL");
-    const std::vector<uint8_t>& palette = files[0].second;
-    ASSERT_EQ(palette.size(), 768u);
-    for (uint8_t component : palette)
-        ASSERT_LE(component, 63);
-    // Readable at 320x200 and still fitting the editor's rows of eight pixels.
-    const int height = files[1].second.at(1);
-    EXPECT_GE(height, 7);
-    EXPECT_LE(height, 9);
+    EXPECT_EQ(files[0].second.size(), 768u);
     for (int code = 0x20; code <= 0x7E; code++) {
         const auto& [name, glyph] = files[size_t(code - 0x20 + 1)];
         ASSERT_EQ(name, HexByte(uint32_t(code)) + ".VFF");
-        ASSERT_GE(glyph.size(), 5u);
-        const size_t width = glyph[0];
-        // One height for all, origin at the top-left corner, key colour 0.
-        EXPECT_EQ(std::vector<int>(glyph.begin() + 1, glyph.begin() + 5), std::vector<int>({height, 0, 0, 0})) << name;
-        ASSERT_EQ(glyph.size(), 5 + width * size_t(height)) << name;
-        int ink = 0;
-        for (size_t cell = 0; cell < width * size_t(height); cell++) {
-            EXPECT_TRUE(glyph[5 + cell] == 0 || glyph[5 + cell] == 255) << name;
-            EXPECT_TRUE(cell % width != 0 || glyph[5 + cell] == 0) << name << ": the leftmost column is blank";
-            ink += glyph[5 + cell] == 255;
-        }
-        EXPECT_EQ(ink > 0, code != 0x20) << name;
+        EXPECT_EQ(std::count(glyph.begin() + 5, glyph.end(), 255) > 0, code != 0x20) << name;
     }
-
-    // The interface colours: a dark background, bright frames, two close checker greys,
-    // read-outs that stand out and a dim "clear" state.
-    auto light = [&](size_t i) { return palette[3 * i] + palette[3 * i + 1] + palette[3 * i + 2]; };
-    EXPECT_LT(light(0), 30);
-    EXPECT_GT(light(241), 150);
-    EXPECT_NE(light(64), light(65));
-    EXPECT_LE(std::abs(light(64) - light(65)), 24);
-    EXPECT_GT(light(69), light(0) + 100);
-    EXPECT_GT(light(70), light(0));
-    EXPECT_LT(light(70), light(241) - 80);
-
-    // Loaded as the editor loads it, legend labels fit from column 9 of a panel 128 pixels wide;
-    // the size read-out ends before the position read-out 70 pixels on, which ends at the
-    // panel's right edge 59 pixels further.
     LoadResourcePack(KobaPack);
     Font* font = LoadFont("KOBA");
     for (const char* label : {"Water", "Air", "Worms collide", "Projectiles collide", "Diggable"})
