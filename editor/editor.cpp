@@ -10,6 +10,7 @@
 #include "editor/history.h"
 #include "editor/input.h"
 #include "editor/keys.h"
+#include "editor/modes.h"
 #include "editor/panel.h"
 #include "editor/state.h"
 #include "editor/status.h"
@@ -89,6 +90,11 @@ static void OpenDocument()
     UpdateDocumentNotice();
 }
 
+const EditorOptions& CurrentEditorOptions()
+{
+    return editorOptions;
+}
+
 void StartEditor(const EditorOptions& options)
 {
     editorOptions = options;
@@ -103,6 +109,7 @@ void StartEditor(const EditorOptions& options)
     ResetEditorState();
     ResetHistory();
     ResetStatus();
+    ResetModes();
     HighlightFlag = 0;
     // Before the window opens: a document that cannot be read stops the editor here.
     OpenDocument();
@@ -122,10 +129,14 @@ bool RunEditorFrame()
     DrawSpriteViews();
     DrawPalettePanel();
     DrawStatusLine();
+    DrawKeyHelp();
     PollInput();
     MarkKeysSeen(KeyEscape);
+    NoteKeysBeforeBindings();
     ApplyBindings();
+    CloseKeyHelpOnEscape();
     ReleaseTappedKeys(KeyEscape);
+    NoteKeysAfterBindings();
     NormaliseDocument();
     // A size change that wraps the origin is one step with it; a stroke lasts while Space is held.
     EndFrameChanges(keyDown[KeySpace]);
@@ -177,7 +188,9 @@ int StopEditor()
     StopVideo();
     // Closing the window and SIGINT/SIGTERM end the loop like Esc, so they save too; an
     // unchanged document is left alone, byte for byte, whatever its file holds.
-    if (editorOptions.hasDocument && (!documentSource.existed || DocumentHasUnsavedChanges())) {
+    // Ctrl+Q leaves everything as it is on the disk, even a document that does not exist yet.
+    if (editorOptions.hasDocument && !QuittingWithoutSaving() &&
+        (!documentSource.existed || DocumentHasUnsavedChanges())) {
         Result status = SaveDocumentNow();
         if (!status.ok()) {
             std::string recovery = WriteRecoveryFile(editorOptions.documentPath, Document);

@@ -11,6 +11,9 @@ struct EditorOptions {
     std::string packPath;  // the resource pack to load; empty loads none
 };
 
+// The options the editor was started with.
+const EditorOptions& CurrentEditorOptions();
+
 // Start-up in order: SDL (timer and video), document, cursor, video, timer, caption, pack, font.
 void StartEditor(const EditorOptions& options);
 

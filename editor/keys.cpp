@@ -5,6 +5,7 @@
 
 #include "editor/history.h"
 #include "editor/input.h"
+#include "editor/modes.h"
 #include "editor/state.h"
 #include "editor/status.h"
 #include "editor/views.h"
@@ -206,6 +207,9 @@ const KeyBinding KeyBindings[KeyBindingCount] = {
     {Modifier::None, KeyF, FillRegion, KeyPress::Once, "fill the cursor's region with the current colour"},
     {Modifier::NoCtrlAlt, KeyI, Pick, KeyPress::Once, "pick the cursor's colour"},
     {Modifier::NoCtrlAlt, KeyM, NextHighlight, KeyPress::Once, "material highlight: next flag, or off"},
+    {Modifier::Ctrl, KeyS, SaveFromKeys, KeyPress::Once, "save now and keep editing"},
+    {Modifier::Ctrl, KeyQ, QuitWithoutSavingFromKeys, KeyPress::Once, "quit without saving (asks first)"},
+    {Modifier::Any, KeyF1, ToggleKeyHelp, KeyPress::Once, "show or close the key help"},
 };
 
 void ApplyBindings()
@@ -217,6 +221,8 @@ void ApplyBindings()
     for (const KeyBinding& binding : KeyBindings) {
         if (!keyDown[binding.key])
             continue;
+        if (KeyHelpShown() && binding.key != KeyF1)
+            continue;  // the help covers the window: only F1 (or Esc) closes it
         bool held = binding.modifier == Modifier::Any || (binding.modifier == Modifier::Shift && shift) ||
                     (binding.modifier == Modifier::Ctrl && ctrl) || (binding.modifier == Modifier::Alt && alt) ||
                     (binding.modifier == Modifier::None && none) ||

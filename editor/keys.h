@@ -53,7 +53,7 @@ struct KeyBinding {
     const char* description;  // for people: the help text and the README table
 };
 
-enum : int { KeyBindingCount = 35 };
+enum : int { KeyBindingCount = 38 };
 extern const KeyBinding KeyBindings[KeyBindingCount];
 
 // Tests every binding in table order against keyDown, with the modifiers read once before the

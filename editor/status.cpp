@@ -1,5 +1,6 @@
 #include "editor/status.h"
 
+#include "editor/editor.h"
 #include "editor/history.h"
 #include "editor/state.h"
 #include "editor/views.h"
@@ -66,8 +67,18 @@ std::string StatusText(int line)
         return text;
     }
     default:
-        return message;
+        return message.empty() ? DocumentNotice() : message;
     }
+}
+
+// Cut to the line's width: a long path must not run off the picture.
+static std::string Fitted(std::string text, int32_t width)
+{
+    if (TextWidth(text, EditorFont) <= width)
+        return text;
+    while (!text.empty() && TextWidth(text + "...", EditorFont) > width)
+        text.pop_back();
+    return text + "...";
 }
 
 void DrawStatusLine()
@@ -75,10 +86,13 @@ void DrawStatusLine()
     FillBox8(0, StatusTop, BandWidth, StatusHeight, BackgroundColour);
     if (!EditorFont)
         return;
-    for (int line = 0; line < StatusLineCount; ++line)
-        DrawText(StatusLeft, StatusFirstRow + StatusLinePitch * line, StatusText(line), EditorFont,
-                 line == StatusLineCount - 1 ? FrameColour : ReadoutColour);
     const std::string help = "F1: keys";
-    DrawText(StatusRight - TextWidth(help, EditorFont), StatusFirstRow + StatusLinePitch * (StatusLineCount - 1), help,
-             EditorFont, ReadoutColour);
+    const int32_t helpLeft = StatusRight - TextWidth(help, EditorFont);
+    for (int line = 0; line < StatusLineCount; ++line) {
+        bool last = line == StatusLineCount - 1;
+        int32_t width = (line == 2 ? helpLeft - 8 : StatusRight) - StatusLeft;
+        DrawText(StatusLeft, StatusFirstRow + StatusLinePitch * line, Fitted(StatusText(line), width), EditorFont,
+                 last ? FrameColour : ReadoutColour);
+    }
+    DrawText(helpLeft, StatusFirstRow + StatusLinePitch * 2, help, EditorFont, ReadoutColour);
 }
