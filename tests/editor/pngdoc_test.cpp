@@ -29,24 +29,19 @@ Palette EditorPalette()
     return palette;
 }
 
-std::unique_ptr<SpriteDocument> NewDocument()
+Bytes Exported(const Bytes& sprite, const Palette& palette)
 {
     auto document = std::make_unique<SpriteDocument>();
-    ResetDocument(*document);
-    return document;
-}
-
-Bytes Exported(const SpriteDocument& document, const Palette& palette)
-{
+    EXPECT_EQ(DecodeDocument(sprite.data(), sprite.size(), *document), nullptr);
     Bytes file;
-    EXPECT_TRUE(EncodeDocumentPng(document, palette.bytes, file).ok());
+    EXPECT_TRUE(EncodeDocumentPng(*document, palette.bytes, file).ok());
     return file;
 }
 
 // The document file an import makes of a PNG file image, and what it had to change.
 Bytes Imported(const Bytes& png, const Palette& palette, PngImportNotes* notes = nullptr)
 {
-    auto document = NewDocument();
+    auto document = std::make_unique<SpriteDocument>();
     PngImportNotes found;
     Result result = DecodeDocumentPng(png.data(), png.size(), palette.bytes, *document, found);
     EXPECT_TRUE(result.ok()) << result.reason;
@@ -87,42 +82,32 @@ TEST(PngDocument, RoundTripsEveryIndexSizeOriginAndKeyColour)
     ASSERT_LT(colours.size(), 256u) << "the palette has no repeated colour to prove anything with";
 
     std::mt19937 random(12);
-    const int sizes[][2] = {{1, 1}, {7, 3}, {63, 43}, {255, 255}};
+    const uint32_t sizes[][2] = {{1, 1}, {7, 3}, {63, 43}, {255, 255}};
     for (const auto& size : sizes) {
-        auto document = NewDocument();
-        document->width = uint8_t(size[0]);
-        document->height = uint8_t(size[1]);
-        document->originX = int32_t(random() % uint32_t(size[0]));
-        document->originY = int32_t(random() % uint32_t(size[1]));
-        document->keyColour = uint8_t(random());
-        for (int y = 0; y < size[1]; y++)
-            for (int x = 0; x < size[0]; x++)
-                document->cells[y][x] = uint8_t(y * size[0] + x + random() % 2);  // every index at 255x255
-        EXPECT_EQ(Imported(Exported(*document, palette), palette), EncodeDocument(*document)) << size[0];
+        uint32_t width = size[0], height = size[1];
+        Bytes sprite = {uint8_t(width), uint8_t(height), uint8_t(random() % width), uint8_t(random() % height),
+                        uint8_t(random())};
+        for (uint32_t i = 0; i < width * height; i++)
+            sprite.push_back(uint8_t(i + random() % 2));  // every index at 255x255
+        EXPECT_EQ(Imported(Exported(sprite, palette), palette), sprite) << width;
     }
 }
 
 TEST(PngDocument, ExportsTheWidenedPaletteTheKeyAsItsOnlyTransparentEntryAndTheOrigin)
 {
     Palette palette;
-    const uint8_t entry5[] = {63, 32, 1};
-    std::copy(entry5, entry5 + 3, palette.bytes + 15);
-    auto document = NewDocument();
-    document->width = 2;
-    document->height = 1;
-    document->originX = 1;
-    document->keyColour = 3;
-    document->cells[0][0] = 5;
+    palette.bytes[15] = 63;
+    palette.bytes[16] = 32;
+    palette.bytes[17] = 1;
+    Bytes file = Exported({2, 1, 1, 0, 3, 5, 0}, palette);
     PngPicture picture;
-    Bytes file = Exported(*document, palette);
     ASSERT_TRUE(DecodePng(file.data(), file.size(), PngIndices::Keep, picture).ok());
     EXPECT_EQ(picture.palette.size(), 768u);
     EXPECT_EQ(Bytes(&picture.palette[15], &picture.palette[18]), (Bytes{255, 130, 4}));
     EXPECT_EQ(picture.paletteAlpha, (Bytes{255, 255, 255, 0}));
     EXPECT_EQ(picture.pixels, (Bytes{5, 0}));
     EXPECT_TRUE(picture.hasGrab);
-    EXPECT_EQ(picture.grabX, 1);
-    EXPECT_EQ(picture.grabY, 0);
+    EXPECT_EQ(std::vector<int32_t>({picture.grabX, picture.grabY}), std::vector<int32_t>({1, 0}));
 }
 
 // Indexed PNGs written by ImageMagick at 1, 4 and 8 bits, interlaced or not, with and without tRNS.
@@ -152,15 +137,23 @@ TEST(PngDocument, ImportsTheIndicesAnotherProgramStored)
             GTEST_SKIP() << "ImageMagick is not installed";
         Bytes png = ReadBytes(dir / "art.png");
         EXPECT_EQ(png[24], drawing.depth) << "ImageMagick chose another bit depth";
-        PngPicture stored;
+        PngPicture stored, rgba;
         ASSERT_TRUE(DecodePng(png.data(), png.size(), PngIndices::Keep, stored).ok());
-        ASSERT_TRUE(stored.indexed);
+        ASSERT_TRUE(DecodePng(png.data(), png.size(), PngIndices::Expand, rgba).ok());
         EXPECT_EQ(stored.paletteAlpha.empty(), prefix.empty());
         auto transparent = std::find(stored.paletteAlpha.begin(), stored.paletteAlpha.end(), 0);
         uint8_t key = transparent == stored.paletteAlpha.end() ? 0 : uint8_t(transparent - stored.paletteAlpha.begin());
-        Bytes expected = {uint8_t(stored.width), uint8_t(stored.height), 0, 0, key};
-        expected.insert(expected.end(), stored.pixels.begin(), stored.pixels.end());
-        EXPECT_EQ(Imported(png, palette), expected) << args[1];
+        Bytes document = Imported(png, palette);
+        EXPECT_EQ(Bytes(document.begin(), document.begin() + 5),
+                  (Bytes{uint8_t(stored.width), uint8_t(stored.height), 0, 0, key}));
+        // Each cell through the file's palette gives the pixel that libpng's own expansion gives.
+        Bytes expanded;
+        for (size_t i = 5; i < document.size(); i++) {
+            size_t k = document[i];
+            expanded.insert(expanded.end(), &stored.palette[3 * k], &stored.palette[3 * k + 3]);
+            expanded.push_back(k < stored.paletteAlpha.size() ? stored.paletteAlpha[k] : 255);
+        }
+        EXPECT_EQ(expanded, rgba.pixels) << args[1];
     }
     // The key colour is the first fully transparent entry.
     Bytes cell = {3};
@@ -260,95 +253,68 @@ TEST(PngDocumentCommands, RoundTripQuietlyAndSayWhatTheImportChanged)
     EXPECT_EQ(RunProgram({koba, "--import", "a.png"}, dir.path).status, 2);
 }
 
-TEST(PngDocumentCommands, RefuseBadInputsAndLeaveTheOutputAsItWas)
+// Refusals, a pack the editor would not start with, a full disk: each leaves the output as it was.
+TEST(PngDocumentCommands, RefuseOrFailLeavingTheOutputAsItWas)
 {
     ScratchDir dir;
-    const std::string koba = BuiltProgram("koba");
-    const Bytes old = {1, 1, 0, 0, 0, 7};
-    Bytes good = EncodedPng(Picture(2, 2, PngColour::Rgb, Bytes(12, 0)));
-    Bytes wide = EncodedPng(Picture(256, 1, PngColour::Rgb, Bytes(768, 0)));
-    Bytes tall = EncodedPng(Picture(1, 256, PngColour::Indexed, Bytes(256, 0)));
-    WriteBytes(dir / "sprite.vsf", old);
-    WriteBytes(dir / "out.png", old);
-    WriteBytes(dir / "short.vsf", {4, 4, 0, 0, 0, 1});
-    struct Case {
-        std::vector<std::string> args;
-        Bytes input;
-        int status;
-        std::string err;  // the start of standard error
-    } cases[] = {
-        {{"--import", "in.png", "sprite.vsf"}, {'G', 'I', 'F'}, 1, "koba: in.png: not a PNG file\n"},
-        {{"--import", "in.png", "sprite.vsf"}, Bytes(good.begin(), good.end() - 20), 1,
-         "koba: in.png: the file is cut short\n"},
-        {{"--import", "in.png", "sprite.vsf"}, wide, 1,
-         "koba: in.png: the picture is 256x1 pixels; a sprite is 1 to 255 in each dimension\n"},
-        {{"--import", "in.png", "sprite.vsf"}, tall, 1, "koba: in.png: the picture is 1x256 pixels;"},
-        {{"--import", "missing.png", "sprite.vsf"}, {}, 2, "koba: missing.png: cannot open"},
-        // An image in the sprite's place (the arguments swapped, say) is never replaced.
-        {{"--import", "in.png", "image.png"}, good, 1, "koba: image.png: a PNG image, not a sprite document: not replaced\n"},
-        {{"--export", "missing.vsf", "out.png"}, {}, 2, "koba: missing.vsf: cannot open"},
-        {{"--export", "short.vsf", "out.png"}, {}, 100, "koba: short.vsf: file ended early"},
-    };
-    WriteBytes(dir / "image.png", good);
-    for (const Case& c : cases) {
-        const Bytes before = ReadBytes(dir / c.args[2]);
-        WriteBytes(dir / "in.png", c.input);
-        std::vector<std::string> names = FolderNames(dir.path);
-        std::vector<std::string> argv = {koba};
-        argv.insert(argv.end(), c.args.begin(), c.args.end());
-        ProgramResult r = RunProgram(argv, dir.path);
-        EXPECT_EQ(r.status, c.status) << c.err;
-        EXPECT_EQ(r.err.rfind(c.err, 0), 0u) << r.err;
-        EXPECT_EQ(r.out.substr(0, 14), c.status == 1 ? "" : "Runtime error ");
-        EXPECT_EQ(ReadBytes(dir / c.args[2]), before);
-        EXPECT_EQ(FolderNames(dir.path), names);
-    }
-}
-
-TEST(PngDocumentCommands, StopAsTheEditorDoesWithoutAUsablePack)
-{
-    ScratchDir dir;
-    std::filesystem::copy_file(BuiltProgram("koba"), dir / "koba");
-    WriteBytes(dir / "a.vsf", {1, 1, 0, 0, 0, 7});
+    std::filesystem::copy_file(BuiltProgram("koba"), dir / "koba");  // with a pack of our choice
+    const std::string pack = dir / "KOBA.VPK";
     Bytes noPalette;
     std::string reason;
     ASSERT_TRUE(BuildPakImage({{"A.VSF", {1, 1, 0, 0, 0, 7}}}, noPalette, reason));
-    for (bool packWithoutPalette : {false, true}) {
-        if (packWithoutPalette)
-            WriteBytes(dir / "KOBA.VPK", noPalette);
-        for (std::vector<std::string> args : {std::vector<std::string>{"--export", "a.vsf", "a.png"},
-                                              std::vector<std::string>{"--import", "a.png", "b.vsf"}}) {
-            WriteBytes(dir / "a.png", EncodedPng(Picture(1, 1, PngColour::Rgb, {1, 2, 3})));
-            args.insert(args.begin(), dir / "koba");
-            ProgramResult r = RunProgram(args, dir.path);
-            EXPECT_EQ(r.status, 1);
-            EXPECT_EQ(r.out, "Can't open PAK file: \"" + (dir / "KOBA.VPK") + "\"!\n");
-            EXPECT_FALSE(PathExists(dir / "b.vsf"));
-        }
-    }
-}
-
-// A full disk: the write stops short (101) and the old file stays whole.
-TEST(PngDocumentCommands, LeaveTheOldFileWhenTheDiskIsFull)
-{
-    ScratchDir dir;
-    const std::string koba = BuiltProgram("koba");
     Bytes big = {255, 255, 0, 0, 0};
     std::mt19937 random(5);
     for (int i = 0; i < 255 * 255; i++)
-        big.push_back(uint8_t(random()));  // no compression gets it under the limit
-    const Bytes old = {1, 1, 0, 0, 0, 7};
+        big.push_back(uint8_t(random()));  // no compression brings it under the size limit
+    Bytes good = EncodedPng(Picture(2, 2, PngColour::Rgb, Bytes(12, 0)));
     WriteBytes(dir / "big.vsf", big);
-    ASSERT_EQ(RunProgram({koba, "--export", "big.vsf", "big.png"}, dir.path).status, 0);
-    for (std::vector<std::string> args : {std::vector<std::string>{"--export", "big.vsf", "old"},
-                                          std::vector<std::string>{"--import", "big.png", "old"}}) {
+    WriteBytes(dir / "big.png", EncodedPng(Picture(255, 255, PngColour::Indexed, Bytes(big.begin() + 5, big.end()))));
+    WriteBytes(dir / "short.vsf", {4, 4, 0, 0, 0, 1});
+    WriteBytes(dir / "image.png", good);
+    enum Pack { Editor, Missing, NoPalette };
+    const std::string cannotOpenPack = "Can't open PAK file: \"" + pack + "\"!\n";
+    struct Case {
+        std::vector<std::string> args;
+        Bytes input;  // in.png
+        int status;
+        std::string err, out;  // the start of both
+        Pack pack = Editor;
+        long sizeLimit = 0;
+    } cases[] = {
+        {{"--import", "in.png", "old"}, {'G', 'I', 'F'}, 1, "koba: in.png: not a PNG file\n", ""},
+        {{"--import", "in.png", "old"}, Bytes(good.begin(), good.end() - 20), 1, "koba: in.png: the file is cut short\n",
+         ""},
+        {{"--import", "in.png", "old"}, EncodedPng(Picture(256, 1, PngColour::Rgb, Bytes(768, 0))), 1,
+         "koba: in.png: the picture is 256x1 pixels; a sprite is 1 to 255 in each dimension\n", ""},
+        {{"--import", "in.png", "old"}, EncodedPng(Picture(1, 256, PngColour::Indexed, Bytes(256, 0))), 1,
+         "koba: in.png: the picture is 1x256 pixels;", ""},
+        {{"--import", "missing.png", "old"}, {}, 2, "koba: missing.png: cannot open", "Runtime error 2 at"},
+        // An image in the sprite's place (the arguments swapped, say) is never replaced.
+        {{"--import", "in.png", "image.png"}, good, 1, "koba: image.png: a PNG image, not a sprite document: not replaced\n",
+         ""},
+        {{"--export", "missing.vsf", "old"}, {}, 2, "koba: missing.vsf: cannot open", "Runtime error 2 at"},
+        {{"--export", "short.vsf", "old"}, {}, 100, "koba: short.vsf: file ended early", "Runtime error 100 at"},
+        {{"--export", "big.vsf", "old"}, {}, 1, "koba: " + pack + ": cannot open", cannotOpenPack, Missing},
+        {{"--import", "in.png", "old"}, good, 1, "koba: " + pack + ": it holds no palette", cannotOpenPack, NoPalette},
+        {{"--export", "big.vsf", "old"}, {}, 101, "koba: old: ", "Runtime error 101 at", Editor, 4096},
+        {{"--import", "big.png", "old"}, {}, 101, "koba: old: ", "Runtime error 101 at", Editor, 4096},
+    };
+    for (const Case& c : cases) {
+        const Bytes old = {1, 1, 0, 0, 0, 7};
         WriteBytes(dir / "old", old);
+        WriteBytes(dir / "in.png", c.input);
+        std::filesystem::remove(pack);
+        if (c.pack != Missing)
+            WriteBytes(pack, c.pack == Editor ? ReadBytes(EditorPack) : noPalette);
+        const Bytes before = ReadBytes(dir / c.args[2]);
         std::vector<std::string> names = FolderNames(dir.path);
-        args.insert(args.begin(), koba);
-        ProgramResult r = RunProgram(args, dir.path, 4096);
-        EXPECT_EQ(r.status, 101) << args[1];
-        EXPECT_EQ(r.out.rfind("Runtime error 101 at", 0), 0u);
-        EXPECT_EQ(ReadBytes(dir / "old"), old);
+        std::vector<std::string> argv = {dir / "koba"};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        ProgramResult r = RunProgram(argv, dir.path, c.sizeLimit);
+        EXPECT_EQ(r.status, c.status) << c.err;
+        EXPECT_EQ(r.err.rfind(c.err, 0), 0u) << r.err;
+        EXPECT_EQ(c.out.empty() ? r.out : r.out.substr(0, c.out.size()), c.out);
+        EXPECT_EQ(ReadBytes(dir / c.args[2]), before) << c.err;
         EXPECT_EQ(FolderNames(dir.path), names);
     }
 }
