@@ -140,12 +140,9 @@ TEST(Converters, RejectImagesWithAReasonAndLeaveOutputsAlone)
 
 TEST(Converters, WriteBesideTheInputUnderItsNameWithTheExtensionReplaced)
 {
-    EXPECT_EQ(ConverterOutputName("art/ship.rgba", ".vas"), "art/ship.vas");
+    // Splitting is the path helpers'; here the rule: both separators end a folder, the last dot.
     EXPECT_EQ(ConverterOutputName("ship.big.sgi", ".vas"), "ship.big.vas");
-    EXPECT_EQ(ConverterOutputName("dir.v2/image", ".vas"), "dir.v2/image.vas");
-    EXPECT_EQ(ConverterOutputName("dir.v2\\image", ".vhs"), "dir.v2\\image.vhs");
-    EXPECT_EQ(ConverterOutputName("a\\b.c/d.e\\f", ".vas"), "a\\b.c/d.e\\f.vas");
-    EXPECT_EQ(ConverterOutputName("ship", ".vas"), "ship.vas");
+    EXPECT_EQ(ConverterOutputName("a\\b.c/d.e\\f", ".vhs"), "a\\b.c/d.e\\f.vhs");
 
     ScratchDir dir;
     ASSERT_EQ(::mkdir((dir / "dir.v2").c_str(), 0777), 0);

@@ -123,4 +123,5 @@ TEST(ResourcePackPath, IsTheUpperCaseNameBesideTheProgramThenInTheInstalledLayou
     WriteBytes(dir / "bin/KOBA.VPK", {0});
     EXPECT_EQ(ResourcePackPathFor(dir / "bin/koba"), dir / "bin/KOBA.VPK");
     EXPECT_EQ(ResourcePackPathFor(dir / "bin/koba.exe"), dir / "bin/KOBA.VPK");
+    EXPECT_EQ(ResourcePackPathFor(dir / "my.koba.exe"), dir / "MY.KOBA.VPK");  // the last extension only
 }

@@ -1,12 +1,12 @@
 // Whole runs of the editor: documents opened and saved at exit, and what reaches the screen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 
-#include "editor/packpath.h"
 #include "resources/palette.h"
 #include "tests/editor/editor_fixture.h"
 
@@ -86,12 +86,6 @@ TEST(EditorProgramTest, WithoutADisplayItSaysSoAndWritesNothing)
     EXPECT_FALSE(PathExists(dir / "new.vsf"));
 }
 
-TEST(ResourcePackPathTest, OnlyTheLastExtensionOfTheProgramGivesWay)
-{
-    ScratchDir dir;
-    EXPECT_EQ(ResourcePackPathFor(dir / "my.koba.exe"), dir / "MY.KOBA.VPK");
-}
-
 TEST_F(EditorRunTest, ThePaletteCyclesOnScreenAndEscShowsTheLastFrame)
 {
     Start();
@@ -113,16 +107,15 @@ TEST_F(EditorRunTest, ThePaletteCyclesOnScreenAndEscShowsTheLastFrame)
     }
     EXPECT_EQ(swatch, colours[129]);
     Frame();
-    const int ranges[][2] = {{129, 132}, {133, 136}, {152, 159}, {168, 171}};
-    for (auto [first, last] : ranges)
-        for (int i = first; i <= last; ++i)
-            EXPECT_EQ(std::memcmp(CurrentPalette + 3 * i, palette + 3 * (i == last ? first : i + 1), 3), 0) << i;
+    uint8_t stepped[PaletteSize];
+    std::memcpy(stepped, palette, PaletteSize);
+    for (auto [first, last] : {std::pair(129, 132), {133, 136}, {152, 159}, {168, 171}})
+        std::rotate(stepped + 3 * first, stepped + 3 * first + 3, stepped + 3 * last + 3);
+    EXPECT_EQ(std::memcmp(CurrentPalette, stepped, PaletteSize), 0);
     // The screen shows the step in the same frame; the material flags stay with their index.
     EXPECT_NE(PaletteColours[129], colours[129]);
     EXPECT_EQ(swatch, PaletteColours[129]);
     EXPECT_EQ(PaletteColours[129] & 0x21, colours[129] & 0x21);
-    for (int i : {0, 128, 137, 151, 160, 167, 172, 255})
-        EXPECT_EQ(PaletteColours[i], colours[i]) << i;
     // And so on: still, still, step.
     std::memcpy(colours, PaletteColours, sizeof colours);
     Frame();

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installed layout: koba and vpk in bin/, the editor's pack in share/koba/, where koba looks for
-# it from bin/; the installed pack is the one built beside koba, and loads while read-only.
+# it from bin/; the installed pack is the one built beside koba, and vpk reads it while read-only.
 set -u
 build=$1
 work=$(mktemp -d)
@@ -16,10 +16,6 @@ cmp -s "$pack" "$build/editor/KOBA.VPK" || fail "installed pack differs from the
 
 chmod a-w "$pack" "$work/prefix/share/koba"
 "$work/prefix/bin/vpk" list "$pack" >"$work/list" 2>"$work/err" || { cat "$work/err"; fail "vpk list of the read-only pack"; }
-read -r first _ <"$work/list"
-[ "$first" = "KOBA.VPL" ] || fail "first entry is '$first', not the palette"
-glyphs=$(grep -c '^[0-7][0-9A-F]\.VFF ' "$work/list")
-[ "$glyphs" -eq 95 ] || fail "$glyphs glyphs instead of 95"
 "$work/prefix/bin/vpk" preview "$pack" "$work/sheet.png" 2>"$work/err" || { cat "$work/err"; fail "vpk preview"; }
 [ -s "$work/sheet.png" ] || fail "empty preview"
-echo "ok: installed pack matches the build, lists 95 glyphs after the palette, previews read-only"
+echo "ok: installed pack matches the build (checked whole by the pack test), lists and previews read-only"

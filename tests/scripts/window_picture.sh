@@ -11,8 +11,8 @@ open_session 640x480x16
 cp "$2/examples/worm.vsf" "$work/shown.vsf"
 cp "$2/examples/worm.vsf" "$work/headless.vsf"
 SDL_VIDEODRIVER=dummy "$build/tests/koba_frames" "$work/headless.vsf" "$build/editor/KOBA.VPK" \
-    "$work/frames.rgb" 25 48 >/dev/null || { echo "FAIL: koba_frames"; exit 1; }
-start_koba "$work/shown.vsf" || { echo "FAIL: no window captioned 'Gravlin sprite editor'"; exit 1; }
+    "$work/frames.rgb" 25 48 >/dev/null || fail "koba_frames"
+launch "$work/shown.vsf"
 
 compare() {
     python3 - "$work/shot.rgb" "$work/frames.rgb" <<'PY'
@@ -35,8 +35,7 @@ PY
 for attempt in 1 2 3 4 5; do
     sleep 1
     # The screen is the window's size, so the root window is the editor's picture.
-    import -window root -depth 8 "rgb:$work/shot.rgb" || { echo "FAIL: no screenshot"; exit 1; }
+    import -window root -depth 8 "rgb:$work/shot.rgb" || fail "no screenshot"
     message=$(compare 2>&1) && { echo "ok: the window shows the headless picture exactly"; exit 0; }
 done
-echo "FAIL: $message"
-exit 1
+fail "$message"

@@ -5,10 +5,7 @@ build=$1
 source "$2/tests/scripts/lib/xvfb.sh"
 open_session 800x600x16
 
-start_koba "$work/smoke.vsf" || { echo "FAIL: no window captioned 'Gravlin sprite editor'"; exit 1; }
-xdotool windowfocus --sync "$window" 2>/dev/null
+launch "$work/smoke.vsf"
 hold Escape
-wait_exit $koba || { echo "FAIL: koba did not end within 10 s of Esc"; exit 1; }
-koba=
-[ "$exit_status" -eq 0 ] || { echo "FAIL: exit status $exit_status"; cat "$work/out"; exit 1; }
+expect_clean_exit
 echo "ok: window found, Esc ended koba with status 0"

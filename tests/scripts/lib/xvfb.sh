@@ -10,6 +10,9 @@
 #                           described and tried once more; returns 1 when the second fails too
 #   wait_exit PID           waits up to 10 s for the process to end; sets exit_status
 #   hold KEYS...            holds each key combination for a few frames, as a person presses it
+#   launch ARGS...          start_koba, failing the test without a window, and focuses the window
+#   expect_clean_exit       koba must end within 10 s, with status 0
+#   fail MESSAGE            prints "FAIL: MESSAGE" and ends the test
 
 start_xvfb() {
     local screen=$1 log=$2 fifo number try
@@ -107,4 +110,20 @@ end_session() {
     # Wait for the server, so that its display is wholly free when the next test starts.
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
+}
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+launch() {
+    start_koba "$@" || fail "no window captioned 'Gravlin sprite editor'"
+    xdotool windowfocus --sync "$window" 2>/dev/null
+}
+
+expect_clean_exit() {
+    wait_exit "$koba" || fail "koba did not end within 10 s of Esc"
+    koba=
+    [ "$exit_status" -eq 0 ] || { cat "$work/out"; fail "exit status $exit_status"; }
 }
