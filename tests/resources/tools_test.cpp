@@ -1,11 +1,10 @@
 // The pack tool, and the editor's own pack as the build makes it from its readable sources.
 #include <gtest/gtest.h>
 
-#include <png.h>
-
 #include <algorithm>
 #include <string>
 #include <sys/stat.h>
+#include <tuple>
 #include <vector>
 
 #include "gfx/text.h"
@@ -14,6 +13,7 @@
 #include "resources/pak.h"
 #include "tests/support/testutil.h"
 #include "util/numfmt.h"
+#include "util/png.h"
 
 namespace {
 
@@ -47,20 +47,13 @@ Files Subfiles(const std::string& path)
     return files;
 }
 
-// The RGB bytes of a PNG file, with its size (0 x 0 when it cannot be read).
-std::vector<uint8_t> ReadPng(const std::string& path, int& width, int& height)
+// A PNG file decoded to RGBA (0 x 0 when it cannot be read).
+PngPicture ReadPng(const std::string& path)
 {
-    png_image png = {};
-    png.version = PNG_IMAGE_VERSION;
-    std::vector<uint8_t> rgb;
-    width = height = 0;
-    if (png_image_begin_read_from_file(&png, path.c_str())) {
-        png.format = PNG_FORMAT_RGB;
-        rgb.resize(PNG_IMAGE_SIZE(png));
-        if (png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr))
-            width = int(png.width), height = int(png.height);
-    }
-    return rgb;
+    std::vector<uint8_t> file = ReadBytes(path);
+    PngPicture picture;
+    DecodePng(file.data(), file.size(), PngIndices::Expand, picture);
+    return picture;
 }
 
 }  // namespace
@@ -149,12 +142,10 @@ TEST(Vpk, PreviewShowsTheEnlargedSheetDownToItsLowestImage)
                             {"41.VFF", Bytes({2, 3, 0, 0, 0, 0, 255, 0, 255, 0, 255})}}));
     ProgramResult result = Vpk({"preview", pack, png});
     ASSERT_EQ(result.status, 0) << result.err;
-    int width, height;
-    std::vector<uint8_t> rgb = ReadPng(png, width, height);
-    ASSERT_EQ(width, 1024);
-    ASSERT_EQ(height, 6);  // the 2x3 glyph doubled reaches six rows down
+    PngPicture sheet = ReadPng(png);
+    ASSERT_EQ(std::tuple(sheet.width, sheet.height), std::tuple(1024u, 6u));  // the 2x3 glyph doubled: six rows
     auto at = [&](int x, int y) {
-        auto p = rgb.begin() + 3 * (y * 1024 + x);
+        auto p = sheet.pixels.begin() + 4 * (y * 1024 + x);
         return std::vector<uint8_t>(p, p + 3);
     };
     // 0xF820 widened by bit replication.
@@ -167,9 +158,7 @@ TEST(Vpk, PreviewShowsTheEnlargedSheetDownToItsLowestImage)
     // An empty pack still gives one row.
     WriteBytes(pack, std::vector<uint8_t>(16, 0));
     ASSERT_EQ(Vpk({"preview", pack, png}).status, 0);
-    ReadPng(png, width, height);
-    EXPECT_EQ(width, 1024);
-    EXPECT_EQ(height, 1);
+    EXPECT_EQ(std::tuple(ReadPng(png).width, ReadPng(png).height), std::tuple(1024u, 1u));
 }
 
 // The pack the build makes: its palette first, then a glyph with ink for every printable
