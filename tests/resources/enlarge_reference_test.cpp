@@ -123,11 +123,11 @@ TEST_F(EnlargeReferenceTest, WorkedCases)
     PaletteColours[5] = 20 << 11 | 10 << 6 | 4 | 0x20;
     PaletteColours[6] = 3 << 11 | 30 << 6 | 17;
     PaletteColours[7] = 31 << 11 | 9 | 0x20;
-    using Rows = std::vector<std::vector<int>>;
-    const Rows square = {{5, 5, 5}, {5, 5, 5}, {5, 5, 5}}, pair = {{5, 6}}, corner = {{5, 6}, {7, 0}};
-    const Pixel key = PaletteColours[0], a = PaletteColours[5], b = PaletteColours[6];
+    const Rows pair = {{5, 6}}, corner = {{5, 6}, {7, 0}};
+    const Pixel key = PaletteColours[0], a = PaletteColours[5];
     // (qx, qy) is the quarter in the enlarged picture, two per cell in each direction. Blends
-    // round down and carry the flags of every contributor.
+    // round down and carry the flags of every contributor. These check the reference's weights
+    // by hand; the corner rule's own entries are worked out in the test above.
     const struct Case {
         const char* what;
         Rows cells;
@@ -139,10 +139,6 @@ TEST_F(EnlargeReferenceTest, WorkedCases)
         {"a pair: top-right of the left pixel is (24a + 16b) / 40", pair, false, 1, 0, 13 << 11 | 18 << 6 | 9 | 0x21},
         {"a pair: top-left of the left pixel is (24a + b) / 25", pair, false, 0, 0, 19 << 11 | 10 << 6 | 4 | 0x21},
         {"a pair as a glyph keeps each pixel's colour", pair, true, 1, 0, a},
-        {"a pair as a glyph keeps each pixel's colour", pair, true, 2, 1, b},
-        {"a square loses its outer corners", square, false, 5, 0, key},
-        {"a square loses its outer corners as a glyph too", square, true, 0, 5, key},
-        {"an edge's middle keeps its quarters", square, false, 2, 0, a},
         {"an inner corner fills with (2a + 4b + 4c) / 10", corner, false, 2, 2, 17 << 11 | 14 << 6 | 11 | 0x21},
         {"an inner corner stays the key's own colour in a glyph", corner, true, 2, 2, key},
     };
