@@ -7,12 +7,15 @@
 #include <climits>
 #include <cstdlib>
 #include <ctime>
+#include <malloc.h>
 #include <unistd.h>
 
 #include "editor/editor.h"
+#include "editor/history.h"
 #include "editor/packpath.h"
 #include "editor/panel.h"
 #include "editor/state.h"
+#include "editor/status.h"
 #include "editor/views.h"
 #include "gfx/text.h"
 #include "gfx/video.h"
@@ -87,6 +90,51 @@ static void BM_FrameComposeAndConvert(benchmark::State& state)
     StopHeadlessFrame();
 }
 BENCHMARK(BM_FrameComposeAndConvert)->Unit(benchmark::kMicrosecond);
+
+// The same with the status line, as the editor presents it: 240 rows, and the views scrolled to
+// follow the cursor at (200, 30) of the 255x255 sprite.
+static void BM_FrameScrolledWithStatusLine(benchmark::State& state)
+{
+    StartHeadlessFrame();
+    DrawSpriteViews();  // the views move to the cursor
+    for (auto _ : state) {
+        DrawSpriteViews();
+        DrawPalettePanel();
+        DrawStatusLine();
+        ZoomToHiColour(0, BandTop, 0, 0, BandWidth, PictureHeight);
+        benchmark::ClobberMemory();
+    }
+    state.counters["first_column"] = ViewFirst.zoomX;
+    StopHeadlessFrame();
+}
+BENCHMARK(BM_FrameScrolledWithStatusLine)->Unit(benchmark::kMicrosecond);
+
+// A thousand one-cell strokes on the largest sprite, as Space records them: the time per stroke
+// and the history's memory, counted by the history and measured by the allocator.
+static void BM_HistoryThousandOneCellStrokes(benchmark::State& state)
+{
+    StartHeadlessFrame();
+    double counted = 0, measured = 0;
+    for (auto _ : state) {
+        ResetHistory();
+        size_t before = mallinfo2().uordblks;
+        for (int i = 0; i < HistoryLimit; ++i) {
+            int x = i % 255, y = i / 255;
+            BeginChange(true);
+            NoteCell(x, y);
+            Document.cells[y][x] = uint8_t(Document.cells[y][x] + 1);
+            EndFrameChanges(false);
+        }
+        counted = double(HistoryBytes());
+        measured = double(mallinfo2().uordblks - before);
+    }
+    state.counters["history_bytes"] = counted;
+    state.counters["heap_bytes"] = measured;
+    state.SetItemsProcessed(int64_t(state.iterations()) * HistoryLimit);
+    ResetHistory();
+    StopHeadlessFrame();
+}
+BENCHMARK(BM_HistoryThousandOneCellStrokes)->Unit(benchmark::kMicrosecond);
 
 static void BM_DrawSpriteViews(benchmark::State& state)
 {

@@ -34,7 +34,12 @@ void ResetStatus()
 
 static std::string Pair(int32_t a, int32_t b)
 {
-    return "(" + std::to_string(a) + "," + std::to_string(b) + ")";
+    std::string text = "(";
+    text += std::to_string(a);
+    text += ',';
+    text += std::to_string(b);
+    text += ')';
+    return text;
 }
 
 static std::string CellText()
@@ -44,8 +49,11 @@ static std::string CellText()
     int v = Document.cells[cursorY][cursorX];
     std::string flags;
     for (const MaterialRow& row : MaterialTable)
-        if (row.flags[v])
-            flags += (flags.empty() ? "" : ", ") + std::string(row.label);
+        if (row.flags[v]) {
+            if (!flags.empty())
+                flags += ", ";
+            flags += row.label;
+        }
     return "Cell " + std::to_string(v) + ": " + (flags.empty() ? "no flags" : flags);
 }
 
@@ -62,8 +70,12 @@ std::string StatusText(int line)
         const ViewScroll& v = ViewFirst;
         if (v.zoomX || v.zoomY || v.previewX || v.previewY)
             text = "View from " + Pair(v.zoomX, v.zoomY) + ", preview from " + Pair(v.previewX, v.previewY);
-        if (HighlightFlag)
-            text += (text.empty() ? "" : "   ") + std::string("Showing only: ") + MaterialTable[HighlightFlag - 1].label;
+        if (HighlightFlag) {
+            if (!text.empty())
+                text += "   ";
+            text += "Showing only: ";
+            text += MaterialTable[HighlightFlag - 1].label;
+        }
         return text;
     }
     default:
