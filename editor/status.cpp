@@ -78,8 +78,13 @@ std::string StatusText(int line)
         }
         return text;
     }
-    default:
-        return message.empty() ? DocumentNotice() : message;
+    default: {
+        // The file's notice (a save that goes to a recovery file, say) outlasts the messages.
+        const std::string& notice = DocumentNotice();
+        if (message.empty() || notice.empty())
+            return message + notice;
+        return message + "; " + notice;
+    }
     }
 }
 

@@ -10,6 +10,13 @@
 class ToolsTest : public EditorFixture {
 protected:
     ScratchDir dir;
+    // A tap without waiting for the frame timer.
+    void Tap(int key)
+    {
+        PushKeyEvent(key, true);
+        PushKeyEvent(key, false);
+        QuickFrame();
+    }
 };
 
 TEST_F(ToolsTest, FillTakesTheFourConnectedRegionReplaceEveryEqualCellPickTheCursorsValue)
@@ -56,7 +63,7 @@ TEST_F(ToolsTest, TheViewsFollowTheCursorToBothEndsOfBothDimensionsAndAcrossTheW
     };
     for (const Case& c : cases) {
         for (int i = 0; i < c.times; ++i)
-            Press(c.key);
+            Tap(c.key);
         QuickFrame();  // the views follow when they are drawn
         const ViewScroll& v = ViewFirst;
         EXPECT_EQ((std::array<int, 4>{v.zoomX, v.zoomY, v.previewX, v.previewY}), c.first)
@@ -96,4 +103,15 @@ TEST_F(ToolsTest, TheStatusLineNamesTheCellItsFlagsColourOriginStepsAndScroll)
     Chord({KeyLeftCtrl}, KeyY);
     EXPECT_EQ(StatusText(0), "Cell 0: no flags");
     EXPECT_EQ(StatusText(3), "Nothing to redo");
+}
+
+TEST_F(ToolsTest, TheFilesNoticeStaysInTheStatusLineAfterMessages)
+{
+    std::string path = dir / "picture.vhs";
+    WriteBytes(path, {1, 1, 0, 0, 0, 7, 1, 2, 3});
+    Start(path);
+    const std::string notice = "Bytes after the cells: the first save keeps a .orig copy";
+    EXPECT_EQ(StatusText(3), notice);
+    Chord({KeyLeftCtrl}, KeyZ);
+    EXPECT_EQ(StatusText(3), "Nothing to undo; " + notice);
 }
