@@ -30,10 +30,7 @@ static std::string documentNotice;
 // What the screen shows: the band and the colours of the last present.
 static ColourIndex shownBand[PictureHeight][BandWidth];
 static Pixel shownColours[256];
-static int framesSincePresent = 0;
-// An unchanged picture is shown again at least this often, so that a window uncovered by
-// another one is repainted soon.
-enum : int { RepaintInterval = 10 };
+static bool firstPresent = true;
 
 static bool PictureChanged()
 {
@@ -44,14 +41,14 @@ static bool PictureChanged()
 }
 
 // Handing an unchanged screen to SDL costs a whole-window update (SDL converts and uploads all
-// of it): skipping those keeps an idle editor's processor use low.
+// of it): skipping those keeps an idle editor's processor use low. A window that was uncovered
+// has lost its picture and is told so by an expose event.
 static void PresentBand()
 {
-    if (framesSincePresent + 1 < RepaintInterval && !PictureChanged()) {
-        ++framesSincePresent;
+    bool exposed = TakeExposure();
+    if (!firstPresent && !exposed && !PictureChanged())
         return;
-    }
-    framesSincePresent = 0;
+    firstPresent = false;
     std::memcpy(shownColours, PaletteColours, sizeof shownColours);
     for (int32_t y = 0; y < PictureHeight; ++y)
         std::memcpy(shownBand[y], IndexCanvas + (BandTop + y) * CanvasWidth, BandWidth);
@@ -116,7 +113,7 @@ void StartEditor(const EditorOptions& options)
     CentreCursor();
     CentreViews();
     StartVideo();
-    framesSincePresent = RepaintInterval;  // the first frame is always shown
+    firstPresent = true;
     StartFrameTimer();
     SDL_WM_SetCaption("Gravlin sprite editor", "kOBA");
     if (!options.packPath.empty())

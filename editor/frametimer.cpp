@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "editor/input.h"
+#include "editor/wakeup.h"
 
 std::atomic<uint8_t> tickFlag{0};
 
@@ -13,6 +14,7 @@ static uint32_t nextTick = 0;
 uint32_t FrameTimerCallback(uint32_t interval, void*)
 {
     tickFlag.store(1, std::memory_order_release);
+    WakeMainLoop();
     return interval;
 }
 
@@ -24,13 +26,14 @@ void StartFrameTimer()
 }
 
 // Without the timer, the clock stands in for it: a tick is due once the interval has passed.
-static bool ClockTickDue()
+// Returns the milliseconds left until it is due, 0 once it has come.
+static int ClockTickWait()
 {
     uint32_t now = SDL_GetTicks();
     if (int32_t(now - nextTick) < 0)
-        return false;
+        return int(nextTick - now);
     nextTick = now + FrameInterval;
-    return true;
+    return 0;
 }
 
 void WaitForTick()
@@ -39,16 +42,17 @@ void WaitForTick()
         // A key press the bindings have not seen yet waits for them: what follows it stays
         // queued (SDL still pumps, so the window keeps answering).
         bool polled = false;
-        if (UnseenKeyPress())
+        bool holding = UnseenKeyPress();
+        if (holding)
             SDL_PumpEvents();
         else
             polled = PollInput();
-        if (pacedByClock ? ClockTickDue() : tickFlag.load(std::memory_order_acquire) != 0)
+        int left = pacedByClock ? ClockTickWait() : tickFlag.load(std::memory_order_acquire) != 0 ? 0 : -1;
+        if (left == 0 || QuitRequested())
             break;
-        if (QuitRequested())
-            break;
+        // An empty queue: sleep until the tick, or until input comes that the queue may take.
         if (!polled)
-            SDL_Delay(1);
+            SleepUntilWoken(!holding, left);
     }
     tickFlag.store(0, std::memory_order_release);
 }

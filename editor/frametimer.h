@@ -16,6 +16,6 @@ void StartFrameTimer();
 // The timer callback: raises tickFlag and keeps the interval.
 uint32_t FrameTimerCallback(uint32_t interval, void* parameter);
 
-// Polls input until a tick has come, then clears the flag. Naps a millisecond whenever the
-// event queue is empty, so that waiting does not burn a processor core.
+// Polls input until a tick has come, then clears the flag. Whenever the event queue is empty it
+// sleeps until the tick or new input wakes it, so that waiting does not burn a processor core.
 void WaitForTick();

@@ -4,6 +4,8 @@
 #include <csignal>
 #include <cstring>
 
+#include "editor/wakeup.h"
+
 uint8_t keyDown[KeyTableSize];
 
 static bool tapLatching = false;
@@ -13,6 +15,7 @@ static bool unseenPress = false;
 
 static volatile std::sig_atomic_t quitSignal = 0;
 static bool quitRequested = false;
+static bool exposed = false;
 
 bool PollInput()
 {
@@ -41,6 +44,9 @@ bool PollInput()
     case SDL_QUIT:
         quitRequested = true;
         break;
+    case SDL_VIDEOEXPOSE:
+        exposed = true;
+        break;
     default:
         break;
     }
@@ -63,20 +69,21 @@ uint16_t LastKeyDown()
     return 0;
 }
 
-// Takes one event; when the queue was empty, yields the processor instead of spinning.
-static void PollOrNap()
+// Takes one event; when the queue was empty, sleeps until input (or a tick) comes instead of
+// spinning.
+static void PollOrSleep()
 {
     if (!PollInput())
-        SDL_Delay(1);
+        SleepUntilWoken(true);
 }
 
 uint16_t WaitForKey()
 {
     while (!AnyKeyDown() && !QuitRequested())
-        PollOrNap();
+        PollOrSleep();
     uint16_t symbol = LastKeyDown();
     while (AnyKeyDown() && !QuitRequested())
-        PollOrNap();
+        PollOrSleep();
     return symbol;
 }
 
@@ -91,8 +98,15 @@ void WaitForRelease(int symbol)
         }
         if (!keyDown[symbol] || QuitRequested())
             return;
-        PollOrNap();
+        PollOrSleep();
     }
+}
+
+bool TakeExposure()
+{
+    bool was = exposed;
+    exposed = false;
+    return was;
 }
 
 bool QuitRequested()
@@ -108,6 +122,7 @@ void RequestQuit()
 static void OnQuitSignal(int)
 {
     quitSignal = 1;
+    WakeMainLoop();
 }
 
 void InstallQuitSignals()
@@ -156,4 +171,5 @@ void ResetInput()
     std::memset(keyDown, 0, sizeof keyDown);
     quitRequested = false;
     quitSignal = 0;
+    exposed = false;
 }

@@ -9,16 +9,19 @@ enum : int { KeyTableSize = 512 };
 extern uint8_t keyDown[KeyTableSize];
 
 // Pumps SDL and takes at most one event: key-down sets, key-up clears its keyDown entry; a
-// window close request asks the editor to quit; every other event is dropped. Returns whether
-// an event was taken.
+// window close request asks the editor to quit; an uncovered window is noted for a repaint;
+// every other event is dropped. Returns whether an event was taken.
 bool PollInput();
+
+// Whether the window was uncovered (its picture lost) since the last call.
+bool TakeExposure();
 
 bool AnyKeyDown();
 // The highest symbol held, 0 when none.
 uint16_t LastKeyDown();
 // Waits for a key, then for all keys to come up; returns the highest symbol seen first.
 uint16_t WaitForKey();
-// Polls until the key is up (or a quit is requested), sleeping briefly when the queue is empty.
+// Polls until the key is up (or a quit is requested), sleeping while the queue is empty.
 void WaitForRelease(int symbol);
 
 // Taps shorter than a frame. The frame loop spends most of its time waiting for the tick while

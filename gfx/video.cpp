@@ -50,6 +50,12 @@ void StartVideo()
         std::fprintf(stderr, "%s: no display to open a window on (is DISPLAY set?)\n", ProgramName().c_str());
         FatalLine("Can't initialize SDL video, sorry.", 1);
     }
+    // The compatibility layer would draw the window through OpenGL; without a GPU (a virtual or
+    // remote display) that is Mesa's software rasteriser, whose threads cost an idle editor more
+    // than all of its own work. SDL's plain framebuffer (shared memory with the X server, as
+    // SDL 1.2 itself drew) shows the same pixels and is cheap everywhere. A user's choice wins.
+    setenv("SDL_RENDER_DRIVER", "software", 0);
+    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
     SDL_Surface* surface = SDL_SetVideoMode(ScreenWidth, ScreenHeight, 16, WindowedVideo ? 0 : SDL_FULLSCREEN);
     if (!surface)
         FatalLine("Can't initialize SDL video, sorry.", 1);
