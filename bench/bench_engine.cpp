@@ -91,7 +91,7 @@ void BM_Register4096Sprites16x16(benchmark::State& state)
     const std::vector<uint8_t> data = RoundSprite(16);
     for (auto _ : state) {
         for (int n = 0; n < 4096; ++n) {
-            if (SpriteRefusal(data.data(), data.size())) {
+            if (!CheckSprite(data.data(), data.size()).ok()) {
                 state.PauseTiming();
                 ResetSpriteRegistry();
                 state.ResumeTiming();

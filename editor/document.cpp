@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "util/fatal.h"
 #include "util/path.h"
 
 void ResetDocument(SpriteDocument& document)
@@ -20,14 +19,14 @@ void ResetDocument(SpriteDocument& document)
     std::memset(document.cells, 0, sizeof document.cells);
 }
 
-const char* DecodeDocument(const uint8_t* data, size_t size, SpriteDocument& document)
+Result DecodeDocument(const uint8_t* data, size_t size, SpriteDocument& document)
 {
     if (size < size_t(DocumentHeaderSize))
-        return "file ended early, inside the five header bytes";
+        return Failed(RunErrorShortRead, "file ended early, inside the five header bytes");
     size_t width = data[0];
     size_t height = data[1];
     if (size - DocumentHeaderSize < width * height)
-        return "file ended early, before the last cell";
+        return Failed(RunErrorShortRead, "file ended early, before the last cell");
     document.width = uint8_t(width);
     document.height = uint8_t(height);
     document.originX = data[2];
@@ -36,7 +35,7 @@ const char* DecodeDocument(const uint8_t* data, size_t size, SpriteDocument& doc
     const uint8_t* cell = data + DocumentHeaderSize;
     for (size_t y = 0; y < height; ++y, cell += width)
         std::memcpy(document.cells[y], cell, width);
-    return nullptr;
+    return {};
 }
 
 // Origins outside the sprite (a header not yet normalised) must still fit their byte.
@@ -85,7 +84,7 @@ static bool Writable(const std::string& path)
     return ::access(path.c_str(), W_OK) == 0;
 }
 
-void ReadDocument(const std::string& path, SpriteDocument& document, DocumentSource* source)
+Result ReadDocument(const std::string& path, SpriteDocument& document, DocumentSource* source)
 {
     DocumentSource found;
     struct stat info;
@@ -93,28 +92,32 @@ void ReadDocument(const std::string& path, SpriteDocument& document, DocumentSou
     if (::stat(path.c_str(), &info) != 0 && errno == ENOENT) {
         // A mistyped folder would only show when the edits cannot be saved at exit.
         if (::stat(folder.empty() ? "." : folder.c_str(), &info) != 0)
-            RunError(ENOENT, path, "cannot create: the folder " + folder + " does not exist");
+            return Failed(ENOENT, "cannot create: the folder " + folder + " does not exist");
         found.readOnly = !Writable(folder.empty() ? "." : folder);
         if (source)
             *source = std::move(found);
-        return;  // a new document: created at exit
+        return {};  // a new document: created at exit
     }
     std::vector<uint8_t> image;
     // Starting blank here would overwrite the user's sprite at exit.
-    StopOnFailure(ReadWholeFile(path, image), path);
+    Result read = ReadWholeFile(path, image);
+    if (!read.ok())
+        return read;
     if (const char* kind = ForeignImageKind(image.data(), image.size()))
-        FatalReject(path, std::string(kind) + ", not a sprite document (koba --import makes one from it)");
+        return Rejected(std::string(kind) + ", not a sprite document (koba --import makes one from it)");
     found.existed = true;
     // No write permission at all is refused even to the superuser (see WriteDocument).
     found.readOnly = (info.st_mode & 0222) == 0 || !Writable(path) || !Writable(folder.empty() ? "." : folder);
     if (!image.empty()) {  // an empty file holds nothing to lose: a fresh document
-        if (const char* reason = DecodeDocument(image.data(), image.size(), document))
-            RunError(RunErrorShortRead, path, reason);
+        Result decoded = DecodeDocument(image.data(), image.size(), document);
+        if (!decoded.ok())
+            return decoded;
         if (image.size() > EncodeDocument(document).size())
             found.withExtraBytes = std::move(image);
     }
     if (source)
         *source = std::move(found);
+    return {};
 }
 
 static int32_t Wrap(int32_t position, int32_t size)

@@ -31,9 +31,9 @@ struct SpriteDocument {
 // 16 x 16, origin (0, 0), key colour 0, every cell 0.
 void ResetDocument(SpriteDocument& document);
 
-// Takes the header and cells from a file image. Returns nullptr when the image holds them all
-// (bytes after the last cell are ignored), else a reason, leaving the document untouched.
-const char* DecodeDocument(const uint8_t* data, size_t size, SpriteDocument& document);
+// Takes the header and cells from a file image when it holds them all (bytes after the last
+// cell are ignored); else fails with 100 (the file ended early), leaving the document untouched.
+Result DecodeDocument(const uint8_t* data, size_t size, SpriteDocument& document);
 
 // The file image of the document: header and the width x height visible cells.
 std::vector<uint8_t> EncodeDocument(const SpriteDocument& document);
@@ -52,10 +52,11 @@ struct DocumentSource {
 const char* ForeignImageKind(const uint8_t* data, size_t size);
 
 // Reads the document named path. A file that does not exist, or is empty, leaves the document
-// fresh (a missing one is created at exit). Every other failure stops the program before the
+// fresh (a missing one is created at exit). Otherwise fails, and the editor stops before its
 // window opens: the OS error code for a file that cannot be read or a missing file whose folder
-// is missing too, 100 for one that ends early, status 1 for a PNG or SGI image.
-void ReadDocument(const std::string& path, SpriteDocument& document, DocumentSource* source = nullptr);
+// is missing too, 100 for one that ends early, a rejection for a PNG or SGI image. source is
+// set only on success.
+Result ReadDocument(const std::string& path, SpriteDocument& document, DocumentSource* source = nullptr);
 
 // Sizes of 0 become 1 and the origin wraps into the sprite, as after each frame's keys.
 void NormaliseHeader(SpriteDocument& document);

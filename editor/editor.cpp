@@ -75,7 +75,7 @@ static void OpenDocument()
 {
     documentSource = DocumentSource();
     if (editorOptions.hasDocument) {
-        ReadDocument(editorOptions.documentPath, Document, &documentSource);
+        StopOnFailure(ReadDocument(editorOptions.documentPath, Document, &documentSource), editorOptions.documentPath);
         if (!documentSource.withExtraBytes.empty())
             Notify(std::to_string(documentSource.withExtraBytes.size() - EncodeDocument(Document).size()) +
                    " bytes after the sprite's cells are not part of it; the first save keeps the whole file as " +

@@ -16,24 +16,24 @@
 
 void LoadPackPalette(const std::string& packPath, uint8_t palette[PaletteSize])
 {
-    PakArchive* archive = OpenPak(packPath);
+    PakArchive archive;
+    StopOnFailure(OpenPak(packPath, archive), packPath, PakRefusedLine(packPath));
     bool found = false;
     std::vector<uint8_t> data;
     std::string baseName;
     std::string extension;
     // Every palette is applied in turn, as the editor's loader does, so that the same subfile wins
     // and a short one is refused with the same line.
-    for (const PakEntry& entry : archive->entries) {
+    for (const PakEntry& entry : archive.entries) {
         SplitSubfileName(entry.name, baseName, extension);
         if (extension != "VPL")
             continue;
-        ReadPakSubfile(archive, entry.name, data);
+        StopOnFailure(ReadPakSubfile(archive, entry.name, data), "", PakMissingLine(entry.name));
         ApplyPaletteData(data.data(), data.size(), entry.name);
         found = true;
     }
-    ClosePak(archive);
     if (!found)
-        RefusePak(packPath, "it holds no palette (a .VPL subfile)");
+        StopOnFailure(Rejected("it holds no palette (a .VPL subfile)"), packPath, PakRefusedLine(packPath));
     std::memcpy(palette, CurrentPalette, PaletteSize);
 }
 
@@ -169,7 +169,7 @@ static int ExportDocumentCommand(const std::string& spritePath, const std::strin
         StopOnFailure(FailedFromErrno(ENOENT, "cannot open"), spritePath);
     auto document = std::make_unique<SpriteDocument>();
     ResetDocument(*document);
-    ReadDocument(spritePath, *document);
+    StopOnFailure(ReadDocument(spritePath, *document), spritePath);
     NormaliseHeader(*document);  // as the editor shows and saves it
     uint8_t palette[PaletteSize];
     LoadPackPalette(packPath, palette);

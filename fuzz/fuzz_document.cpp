@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static SpriteDocument document;
     ResetDocument(document);
-    if (DecodeDocument(data, size, document))
+    if (!DecodeDocument(data, size, document).ok())
         return 0;
     std::vector<uint8_t> encoded = EncodeDocument(document);
     // What was read is written back byte for byte (sizes of 0 are raised only by the editor).

@@ -22,10 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     PakArchive archive;
     archive.path = "/packs/KOBA.VPK";
     archive.image.assign(data, data + size);
-    std::string reason;
-    if (ParsePakDirectory(archive.image, archive.entries, reason) != PakParse::Ok)
+    if (!ParsePakDirectory(archive.image, archive.entries).ok())
         return 0;
-    archive.entryCount = int32_t(archive.entries.size());
     for (const PakEntry& entry : archive.entries) {
         if (entry.offset < 0 || entry.size < 0 || size_t(entry.offset) + size_t(entry.size) > size)
             __builtin_trap();  // the parser promised entries inside the image

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     try {
         RegisterSprite(data, size, name);
     } catch (const FatalStop&) {
-        if (!SpriteRefusal(data, size))
+        if (CheckSprite(data, size).ok())
             __builtin_trap();  // stopped although the sprite was acceptable
     }
     return 0;

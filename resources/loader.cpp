@@ -4,6 +4,7 @@
 
 #include "resources/palette.h"
 #include "resources/register.h"
+#include "util/fatal.h"
 #include "util/path.h"
 
 void SplitSubfileName(const std::string& name, std::string& baseName, std::string& extension)
@@ -38,22 +39,19 @@ void LoadResourceArchive(const PakArchive& archive)
     std::string extension;
     for (const PakEntry& entry : archive.entries) {
         SplitSubfileName(entry.name, baseName, extension);
-        if (extension == "VPL") {
-            ReadPakSubfile(&archive, entry.name, data);
+        if (extension != "VPL" && extension != "VSF" && extension != "VFF")
+            continue;
+        StopOnFailure(ReadPakSubfile(archive, entry.name, data), "", PakMissingLine(entry.name));
+        if (extension == "VPL")
             ApplyPaletteData(data.data(), data.size(), entry.name);
-        } else if (extension == "VSF") {
-            ReadPakSubfile(&archive, entry.name, data);
-            RegisterSprite(data.data(), data.size(), baseName);
-        } else if (extension == "VFF") {
-            ReadPakSubfile(&archive, entry.name, data);
-            RegisterSprite(data.data(), data.size(), packBase + ":" + baseName);
-        }
+        else
+            RegisterSprite(data.data(), data.size(), extension == "VSF" ? baseName : packBase + ":" + baseName);
     }
 }
 
 void LoadResourcePack(const std::string& path)
 {
-    PakArchive* archive = OpenPak(path);
-    LoadResourceArchive(*archive);
-    ClosePak(archive);
+    PakArchive archive;
+    StopOnFailure(OpenPak(path, archive), path, PakRefusedLine(path));
+    LoadResourceArchive(archive);
 }

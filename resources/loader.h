@@ -17,8 +17,10 @@ std::string PackBaseName(const std::string& path);
 // bytes is refused), "VSF" and "VFF" to RegisterSprite (glyphs under pack base name + ":" +
 // base name); other extensions are skipped. Each subfile is fetched by its name, so of two
 // entries with the same name both are processed with the first one's bytes.
-// Requires StartVideo or StartCanvases. Does not return on a bad pack.
+// Requires StartVideo or StartCanvases. A pack that cannot be opened or breaks the format, and
+// a refused palette or sprite, stop the program with the lines of OpenPak's front ends,
+// ApplyPaletteData and RegisterSprite (the video is shut down first, by the fatal path).
 void LoadResourcePack(const std::string& path);
 
-// The same walk over an archive already in memory (the pack tool and the fuzzer use it).
+// The same walk over an archive already in memory (the fuzzer uses it).
 void LoadResourceArchive(const PakArchive& archive);

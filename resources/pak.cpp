@@ -5,8 +5,6 @@
 #include <limits>
 #include <set>
 
-#include "gfx/video.h"
-#include "util/fatal.h"
 #include "util/files.h"
 
 static int32_t ReadInt32(const uint8_t* bytes)
@@ -22,7 +20,7 @@ static void WriteInt32(uint8_t* bytes, int32_t value)
         bytes[i] = uint8_t(bits >> (8 * i));
 }
 
-PakParse ParsePakDirectory(const std::vector<uint8_t>& image, std::vector<PakEntry>& entries, std::string& reason)
+Result ParsePakDirectory(const std::vector<uint8_t>& image, std::vector<PakEntry>& entries)
 {
     entries.clear();
     size_t fileSize = image.size();
@@ -31,16 +29,12 @@ PakParse ParsePakDirectory(const std::vector<uint8_t>& image, std::vector<PakEnt
     size_t count = 0;
     for (;;) {
         size_t at = count * PakRecordSize;
-        if (fileSize < at + PakRecordSize) {
-            reason = "the file ends inside the directory (no terminator record)";
-            return PakParse::ShortDirectory;
-        }
+        if (fileSize < at + PakRecordSize)
+            return Failed(RunErrorShortRead, "the file ends inside the directory (no terminator record)");
         if (ReadInt32(&image[at + PakNameField]) == 0)
             break;
-        if (++count > size_t(PakMaxEntries)) {
-            reason = "more than " + std::to_string(int(PakMaxEntries)) + " directory entries";
-            return PakParse::Malformed;
-        }
+        if (++count > size_t(PakMaxEntries))
+            return Rejected("more than " + std::to_string(int(PakMaxEntries)) + " directory entries");
     }
 
     size_t directoryEnd = (count + 1) * PakRecordSize;
@@ -48,134 +42,99 @@ PakParse ParsePakDirectory(const std::vector<uint8_t>& image, std::vector<PakEnt
     for (size_t k = 0; k < count; k++) {
         const uint8_t* record = &image[k * PakRecordSize];
         const void* zero = std::memchr(record, 0, PakNameField);
-        if (!zero) {
-            reason = "entry " + std::to_string(k) + " has a name without an ending zero byte";
-            return PakParse::Malformed;
-        }
+        if (!zero)
+            return Rejected("entry " + std::to_string(k) + " has a name without an ending zero byte");
         parsed[k].name.assign(reinterpret_cast<const char*>(record), static_cast<const uint8_t*>(zero) - record);
         int32_t offset = ReadInt32(record + PakNameField);
         // Negative offsets fail this test as well.
-        if (offset < 0 || size_t(offset) < directoryEnd) {
-            reason = "entry \"" + parsed[k].name + "\" starts inside the directory (offset " + std::to_string(offset) +
-                     ")";
-            return PakParse::Malformed;
-        }
-        if (size_t(offset) > fileSize) {
-            reason = "entry \"" + parsed[k].name + "\" starts beyond the end of the file (offset " +
-                     std::to_string(offset) + ", file size " + std::to_string(fileSize) + ")";
-            return PakParse::Malformed;
-        }
-        if (k > 0 && offset < parsed[k - 1].offset) {
-            reason = "entry \"" + parsed[k].name + "\" starts before the entry ahead of it (offset " +
-                     std::to_string(offset) + " after " + std::to_string(parsed[k - 1].offset) + ")";
-            return PakParse::Malformed;
-        }
+        if (offset < 0 || size_t(offset) < directoryEnd)
+            return Rejected("entry \"" + parsed[k].name + "\" starts inside the directory (offset " +
+                            std::to_string(offset) + ")");
+        if (size_t(offset) > fileSize)
+            return Rejected("entry \"" + parsed[k].name + "\" starts beyond the end of the file (offset " +
+                            std::to_string(offset) + ", file size " + std::to_string(fileSize) + ")");
+        if (k > 0 && offset < parsed[k - 1].offset)
+            return Rejected("entry \"" + parsed[k].name + "\" starts before the entry ahead of it (offset " +
+                            std::to_string(offset) + " after " + std::to_string(parsed[k - 1].offset) + ")");
         parsed[k].offset = offset;
         if (k > 0)
             parsed[k - 1].size = offset - parsed[k - 1].offset;
     }
     // The last subfile runs to the end of the file, which must stay within the offset range.
     if (count > 0) {
-        if (fileSize > size_t(std::numeric_limits<int32_t>::max())) {
-            reason = "the file is larger than 2 GiB";
-            return PakParse::Malformed;
-        }
+        if (fileSize > size_t(std::numeric_limits<int32_t>::max()))
+            return Rejected("the file is larger than 2 GiB");
         parsed[count - 1].size = int32_t(fileSize) - parsed[count - 1].offset;
     }
     entries = std::move(parsed);
-    return PakParse::Ok;
+    return {};
 }
 
 int32_t FindPakEntry(const PakArchive& archive, const std::string& name)
 {
-    for (int32_t k = 0; k < archive.entryCount; k++)
-        if (archive.entries[size_t(k)].name == name)
-            return k;
+    for (size_t k = 0; k < archive.entries.size(); k++)
+        if (archive.entries[k].name == name)
+            return int32_t(k);
     return -1;
 }
 
-// The reason goes to standard error once the video is down, ahead of the worded line.
-[[noreturn]] void RefusePak(const std::string& path, const std::string& reason)
+Result OpenPak(const std::string& path, PakArchive& archive)
 {
-    StopVideo();
-    std::fprintf(stderr, "%s: %s: %s\n", ProgramName().c_str(), path.c_str(), reason.c_str());
-    FatalLine("Can't open PAK file: \"" + path + "\"!", 1);
+    archive = PakArchive();
+    archive.path = path;
+    Result read = ReadWholeFile(path, archive.image);
+    if (read.ok())
+        read = ParsePakDirectory(archive.image, archive.entries);
+    // A pack that cannot be opened is refused as one that breaks the format; only a file that
+    // ends early or does not fit in memory is a run-time error.
+    if (!read.ok() && read.code != RunErrorShortRead && read.code != RunErrorOutOfMemory)
+        read = Rejected(read.reason);
+    return read;
 }
 
-PakArchive* OpenPak(const std::string& path)
+std::string PakRefusedLine(const std::string& path)
 {
-    PakArchive* archive = new PakArchive;
-    archive->path = path;
-    Result status = ReadWholeFile(path, archive->image);
-    if (!status.ok()) {
-        delete archive;
-        if (status.code == RunErrorOutOfMemory || status.code == RunErrorShortRead)
-            RunError(status.code, path, status.reason);
-        RefusePak(path, status.reason);
-    }
-    std::string reason;
-    switch (ParsePakDirectory(archive->image, archive->entries, reason)) {
-    case PakParse::Ok:
-        break;
-    case PakParse::ShortDirectory:
-        delete archive;
-        RunError(RunErrorShortRead, path, reason);
-    case PakParse::Malformed:
-        delete archive;
-        RefusePak(path, reason);
-    }
-    archive->entryCount = int32_t(archive->entries.size());
-    return archive;
+    return "Can't open PAK file: \"" + path + "\"!";
 }
 
-bool ReadPakSubfile(const PakArchive* archive, const std::string& name, std::vector<uint8_t>& data)
+Result ReadPakSubfile(const PakArchive& archive, const std::string& name, std::vector<uint8_t>& data)
 {
     data.clear();
-    if (archive->entryCount == 0)
-        return false;
-    int32_t k = FindPakEntry(*archive, name);
+    if (archive.entries.empty())
+        return {};
+    int32_t k = FindPakEntry(archive, name);
     if (k < 0)
-        FatalLine("Can't find PAK subfile: \"" + name + "\"!", 1);
-    const PakEntry& entry = archive->entries[size_t(k)];
+        return Rejected("no subfile is named \"" + name + "\"");
+    const PakEntry& entry = archive.entries[size_t(k)];
     // The directory was checked against the image when it was parsed.
-    auto first = archive->image.begin() + entry.offset;
+    auto first = archive.image.begin() + entry.offset;
     data.assign(first, first + entry.size);
-    return true;
+    return {};
 }
 
-void ClosePak(PakArchive* archive)
+std::string PakMissingLine(const std::string& name)
 {
-    delete archive;
+    return "Can't find PAK subfile: \"" + name + "\"!";
 }
 
-bool BuildPakImage(const std::vector<PakFile>& files, std::vector<uint8_t>& image, std::string& reason)
+Result BuildPakImage(const std::vector<PakFile>& files, std::vector<uint8_t>& image)
 {
     image.clear();
-    if (files.size() > size_t(PakMaxEntries)) {
-        reason = "more than " + std::to_string(int(PakMaxEntries)) + " files";
-        return false;
-    }
+    if (files.size() > size_t(PakMaxEntries))
+        return Rejected("more than " + std::to_string(int(PakMaxEntries)) + " files");
     std::set<std::string> seen;
     size_t total = (files.size() + 1) * PakRecordSize;
     for (const PakFile& file : files) {
-        if (file.name.empty() || file.name.size() > size_t(PakMaxNameLength)) {
-            reason = "\"" + file.name + "\": a subfile name must have 1 to " + std::to_string(int(PakMaxNameLength)) +
-                     " characters";
-            return false;
-        }
-        if (file.name.find('\0') != std::string::npos) {
-            reason = "\"" + file.name + "\": a subfile name cannot hold a zero byte";
-            return false;
-        }
-        if (!seen.insert(file.name).second) {
-            reason = "\"" + file.name + "\": the name is given twice, and only the first could ever be read";
-            return false;
-        }
+        if (file.name.empty() || file.name.size() > size_t(PakMaxNameLength))
+            return Rejected("\"" + file.name + "\": a subfile name must have 1 to " +
+                            std::to_string(int(PakMaxNameLength)) + " characters");
+        if (file.name.find('\0') != std::string::npos)
+            return Rejected("\"" + file.name + "\": a subfile name cannot hold a zero byte");
+        if (!seen.insert(file.name).second)
+            return Rejected("\"" + file.name + "\": the name is given twice, and only the first could ever be read");
         total += file.data.size();
-        if (total > size_t(std::numeric_limits<int32_t>::max())) {
-            reason = "the pack would be larger than 2 GiB";
-            return false;
-        }
+        if (total > size_t(std::numeric_limits<int32_t>::max()))
+            return Rejected("the pack would be larger than 2 GiB");
     }
     image.assign(total, 0);
     size_t offset = (files.size() + 1) * PakRecordSize;
@@ -187,5 +146,5 @@ bool BuildPakImage(const std::vector<PakFile>& files, std::vector<uint8_t>& imag
             std::memcpy(&image[offset], files[k].data.data(), files[k].data.size());
         offset += files[k].data.size();
     }
-    return true;
+    return {};
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "util/result.h"
+
 enum : int32_t {
     PakRecordSize = 16,
     PakNameField = 12,
@@ -23,37 +25,32 @@ struct PakEntry {
 struct PakArchive {
     std::string path;
     std::vector<uint8_t> image;  // the whole archive file
-    int32_t entryCount = 0;
-    std::vector<PakEntry> entries;  // directory order
+    std::vector<PakEntry> entries;  // directory order, each inside image
 };
 
-// Outcome of parsing an archive image without stopping the program.
-enum class PakParse {
-    Ok,
-    ShortDirectory,  // the file ends before the terminator record: run-time error 100
-    Malformed,  // breaks the data model: refused like a pack that cannot be opened
-};
-
-// Parses the directory of an archive image held in memory. reason says what is wrong.
-PakParse ParsePakDirectory(const std::vector<uint8_t>& image, std::vector<PakEntry>& entries, std::string& reason);
+// Parses the directory of an archive image held in memory, leaving entries empty on failure:
+// run-time error 100 when the file ends before the terminator record, a rejection when the
+// directory breaks the data model (a reader refuses such a pack like one it cannot open).
+Result ParsePakDirectory(const std::vector<uint8_t>& image, std::vector<PakEntry>& entries);
 
 // Index of the first entry named exactly name, or -1.
 int32_t FindPakEntry(const PakArchive& archive, const std::string& name);
 
-// The stop for a pack that cannot serve: after StopVideo, "<program>: path: reason" on standard
-// error and "Can't open PAK file: \"path\"!" on standard output, exit status 1.
-[[noreturn]] void RefusePak(const std::string& path, const std::string& reason);
+// Reads the archive read-only and parses its directory. A pack that cannot be read or that
+// breaks the data model is rejected; one that ends early or does not fit in memory is the
+// run-time error 100 or 203. Front ends stop with PakRefusedLine for a rejection.
+Result OpenPak(const std::string& path, PakArchive& archive);
 
-// Opens the archive read-only. Does not return when it cannot be opened or is malformed:
-// after StopVideo, "Can't open PAK file: \"path\"!" and exit status 1 (100 for a cut directory).
-PakArchive* OpenPak(const std::string& path);
+// The line a front end stops with when OpenPak rejects the pack: "Can't open PAK file: "path"!".
+std::string PakRefusedLine(const std::string& path);
 
-// The bytes of the first entry named name. Returns false (and prints nothing) when the archive
-// has no entries at all; a name missing from a non-empty archive stops the program after
-// StopVideo with "Can't find PAK subfile: \"name\"!" and exit status 1.
-bool ReadPakSubfile(const PakArchive* archive, const std::string& name, std::vector<uint8_t>& data);
+// The bytes of the first entry named name. An archive without entries gives no bytes and no
+// failure; a name missing from a non-empty archive is rejected, and front ends stop with
+// PakMissingLine.
+Result ReadPakSubfile(const PakArchive& archive, const std::string& name, std::vector<uint8_t>& data);
 
-void ClosePak(PakArchive* archive);
+// The line a front end stops with when a subfile is missing: "Can't find PAK subfile: "name"!".
+std::string PakMissingLine(const std::string& name);
 
 // One subfile to be laid out in a new archive.
 struct PakFile {
@@ -61,7 +58,7 @@ struct PakFile {
     std::vector<uint8_t> data;
 };
 
-// Lays out an archive holding files in the given order. Refuses (false, reason naming the
-// file) what a reader could not get back: an empty name, a name longer than 11 characters or
-// holding a zero byte, a name used twice, more than 32768 files, more than 2 GiB in all.
-bool BuildPakImage(const std::vector<PakFile>& files, std::vector<uint8_t>& image, std::string& reason);
+// Lays out an archive holding files in the given order. Rejects (the reason naming the file)
+// what a reader could not get back: an empty name, a name longer than 11 characters or holding
+// a zero byte, a name used twice, more than 32768 files, more than 2 GiB in all.
+Result BuildPakImage(const std::vector<PakFile>& files, std::vector<uint8_t>& image);

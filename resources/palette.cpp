@@ -29,14 +29,14 @@ void ApplyPalette(const uint8_t* palette)
         std::memcpy(CurrentPalette, palette, PaletteSize);
 }
 
-const char* PaletteRefusal(size_t size)
+Result CheckPaletteSize(size_t size)
 {
-    return size < PaletteSize ? "shorter than 768 bytes" : nullptr;
+    return size < PaletteSize ? Rejected("shorter than 768 bytes") : Result();
 }
 
 void ApplyPaletteData(const uint8_t* data, size_t size, const std::string& name)
 {
-    if (const char* reason = PaletteRefusal(size))
-        FatalLine("Can't use palette \"" + name + "\": " + reason + "!", 1);
+    const Result check = CheckPaletteSize(size);
+    StopOnFailure(check, "", "Can't use palette \"" + name + "\": " + check.reason + "!");
     ApplyPalette(data);
 }

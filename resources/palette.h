@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "util/result.h"
+
 enum : size_t { PaletteSize = 768 };
 
 extern uint8_t CurrentPalette[PaletteSize];
@@ -14,8 +16,8 @@ extern uint8_t CurrentPalette[PaletteSize];
 // then copies it into CurrentPalette. palette may be CurrentPalette itself.
 void ApplyPalette(const uint8_t* palette);
 
-// Why size bytes cannot be a palette, or nullptr when they can.
-const char* PaletteRefusal(size_t size);
+// Whether size bytes can be a palette, else rejected with the reason.
+Result CheckPaletteSize(size_t size);
 
 // For palette subfiles of unknown length: refuses one shorter than 768 bytes with a fatal
 // line naming it, exit status 1.

@@ -27,29 +27,29 @@ void Advance(SheetCursor& cursor, const SheetCursor& spot, int32_t w, int32_t h)
 
 }  // namespace
 
-const char* SpriteRefusal(const uint8_t* data, size_t size)
+Result CheckSprite(const uint8_t* data, size_t size)
 {
     if (size < HeaderSize)
-        return "shorter than its 5-byte header";
+        return Rejected("shorter than its 5-byte header");
     const int32_t width = data[0], height = data[1];
     if (width == 0 || height == 0)
-        return "a width or height of 0";
+        return Rejected("a width or height of 0");
     if (size - HeaderSize < size_t(width) * size_t(height))
-        return "shorter than its width and height say";
+        return Rejected("shorter than its width and height say");
     if (SpriteCount >= MaxSprites)
-        return "more than 4096 sprites";
+        return Rejected("more than 4096 sprites");
     if (SpotFor(IndexSheetCursor, width).y + height > IndexCanvasHeight)
-        return "no room left in the index sprite sheet";
+        return Rejected("no room left in the index sprite sheet");
     if (SpotFor(HiSheetCursor, 2 * width).y + 2 * height > HiColourCanvasHeight)
-        return "no room left in the hi-colour sprite sheet";
-    return nullptr;
+        return Rejected("no room left in the hi-colour sprite sheet");
+    return {};
 }
 
 uint16_t RegisterSprite(const uint8_t* data, size_t size, const std::string& name)
 {
     // Every limit is checked before anything changes, so a refusal never leaves half a sprite.
-    if (const char* reason = SpriteRefusal(data, size))
-        FatalLine("Can't register sprite \"" + name + "\": " + reason + "!", 1);
+    const Result check = CheckSprite(data, size);
+    StopOnFailure(check, "", "Can't register sprite \"" + name + "\": " + check.reason + "!");
 
     const uint16_t index = SpriteCount;
     SpriteRecord& record = SpriteTable[index];

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <string>
 
-// Why a sprite cannot be registered, or nullptr when it can: data shorter than its header
-// says, a zero width or height, a full registry, or sheets out of rows.
-const char* SpriteRefusal(const uint8_t* data, size_t size);
+#include "util/result.h"
+
+// Whether a sprite can be registered, else rejected with the reason: data shorter than its
+// header says, a zero width or height, a full registry, or sheets out of rows.
+Result CheckSprite(const uint8_t* data, size_t size);
 
 // Registers the sprite under name (cut to 8 characters; a ':' anywhere selects glyph mode)
 // and returns its index. A refused sprite stops the program with a line naming it, exit 1,

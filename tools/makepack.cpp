@@ -56,7 +56,7 @@ static bool ParseInt(const std::string& text, int& value)
 }
 
 // The palette text: "I R G B" or "FIRST-LAST R G B R G B" lines, '#' comments.
-static bool ParsePaletteText(const std::vector<uint8_t>& text, std::vector<uint8_t>& palette, std::string& reason)
+static Result ParsePaletteText(const std::vector<uint8_t>& text, std::vector<uint8_t>& palette)
 {
     palette.assign(PaletteEntries * 3, 0);
     std::vector<bool> given(PaletteEntries, false);
@@ -75,35 +75,27 @@ static bool ParsePaletteText(const std::vector<uint8_t>& text, std::vector<uint8
         bool range = dash != std::string::npos;
         if (range ? !ParseInt(fields[0].substr(0, dash), first) || !ParseInt(fields[0].substr(dash + 1), last)
                   : !ParseInt(fields[0], first)) {
-            reason = where + "expected an index or a range FIRST-LAST, got \"" + fields[0] + "\"";
-            return false;
+            return Rejected(where + "expected an index or a range FIRST-LAST, got \"" + fields[0] + "\"");
         }
         if (!range)
             last = first;
-        if (first > last || last >= PaletteEntries) {
-            reason = where + "indices must lie in 0-255, in rising order";
-            return false;
-        }
+        if (first > last || last >= PaletteEntries)
+            return Rejected(where + "indices must lie in 0-255, in rising order");
         size_t wanted = range ? 7 : 4;
-        if (fields.size() != wanted) {
-            reason = where + (range ? "a range takes two colours (six components)" : "a colour takes three components");
-            return false;
-        }
+        if (fields.size() != wanted)
+            return Rejected(where +
+                            (range ? "a range takes two colours (six components)" : "a colour takes three components"));
         int c[6] = {};
         for (size_t k = 1; k < wanted; k++) {
-            if (!ParseInt(fields[k], c[k - 1]) || c[k - 1] > MaxComponent) {
-                reason = where + "components are numbers from 0 to 63, got \"" + fields[k] + "\"";
-                return false;
-            }
+            if (!ParseInt(fields[k], c[k - 1]) || c[k - 1] > MaxComponent)
+                return Rejected(where + "components are numbers from 0 to 63, got \"" + fields[k] + "\"");
         }
         if (!range)
             for (int k = 0; k < 3; k++)
                 c[k + 3] = c[k];
         for (int i = first; i <= last; i++) {
-            if (given[size_t(i)]) {
-                reason = where + "index " + std::to_string(i) + " is given twice";
-                return false;
-            }
+            if (given[size_t(i)])
+                return Rejected(where + "index " + std::to_string(i) + " is given twice");
             given[size_t(i)] = true;
             int span = last - first;
             for (int k = 0; k < 3; k++) {
@@ -114,12 +106,10 @@ static bool ParsePaletteText(const std::vector<uint8_t>& text, std::vector<uint8
         }
     }
     for (int i = 0; i < PaletteEntries; i++) {
-        if (!given[size_t(i)]) {
-            reason = "index " + std::to_string(i) + " has no colour";
-            return false;
-        }
+        if (!given[size_t(i)])
+            return Rejected("index " + std::to_string(i) + " has no colour");
     }
-    return true;
+    return {};
 }
 
 static bool ParseHexCode(const std::string& text, int& code)
@@ -137,7 +127,7 @@ static bool ParseHexCode(const std::string& text, int& code)
 }
 
 // The font text: "height N", then glyphs, each "glyph HH note" and N rows of '#' and '.'.
-static bool ParseFontText(const std::vector<uint8_t>& text, std::vector<PakFile>& glyphs, std::string& reason)
+static Result ParseFontText(const std::vector<uint8_t>& text, std::vector<PakFile>& glyphs)
 {
     std::vector<std::string> lines = SplitLines(text);
     std::map<int, std::vector<uint8_t>> byCode;
@@ -155,58 +145,38 @@ static bool ParseFontText(const std::vector<uint8_t>& text, std::vector<PakFile>
         if (keyword == "height") {
             std::string value;
             words >> value;
-            if (!ParseInt(value, height) || height < 1 || height > MaxGlyphSide) {
-                reason = where(n) + "the height must be 1 to 255";
-                return false;
-            }
+            if (!ParseInt(value, height) || height < 1 || height > MaxGlyphSide)
+                return Rejected(where(n) + "the height must be 1 to 255");
             n++;
             continue;
         }
-        if (keyword != "glyph") {
-            reason = where(n) + "expected \"height\" or \"glyph\", got \"" + keyword + "\"";
-            return false;
-        }
+        if (keyword != "glyph")
+            return Rejected(where(n) + "expected \"height\" or \"glyph\", got \"" + keyword + "\"");
         std::string hex;
         words >> hex;
         int code = 0;
-        if (!ParseHexCode(hex, code)) {
-            reason = where(n) + "a glyph's code is two upper-case hexadecimal digits, got \"" + hex + "\"";
-            return false;
-        }
-        if (height == 0) {
-            reason = where(n) + "\"height\" must come before the first glyph";
-            return false;
-        }
-        if (byCode.count(code)) {
-            reason = where(n) + "glyph " + hex + " is given twice";
-            return false;
-        }
+        if (!ParseHexCode(hex, code))
+            return Rejected(where(n) + "a glyph's code is two upper-case hexadecimal digits, got \"" + hex + "\"");
+        if (height == 0)
+            return Rejected(where(n) + "\"height\" must come before the first glyph");
+        if (byCode.count(code))
+            return Rejected(where(n) + "glyph " + hex + " is given twice");
         size_t header = n++;
-        if (n + size_t(height) > lines.size()) {
-            reason = where(header) + "glyph " + hex + " needs " + std::to_string(height) + " rows";
-            return false;
-        }
+        if (n + size_t(height) > lines.size())
+            return Rejected(where(header) + "glyph " + hex + " needs " + std::to_string(height) + " rows");
         size_t width = lines[n].size();
-        if (width < 1 || width > MaxGlyphSide) {
-            reason = where(n) + "glyph " + hex + ": rows must be 1 to 255 characters wide";
-            return false;
-        }
+        if (width < 1 || width > MaxGlyphSide)
+            return Rejected(where(n) + "glyph " + hex + ": rows must be 1 to 255 characters wide");
         std::vector<uint8_t> sprite = {uint8_t(width), uint8_t(height), 0, 0, GlyphKey};
         for (int row = 0; row < height; row++, n++) {
             const std::string& cells = lines[n];
-            if (cells.size() != width) {
-                reason = where(n) + "glyph " + hex + ": every row must be as wide as the first";
-                return false;
-            }
-            if (cells[0] != '.') {
-                reason = where(n) + "glyph " + hex + ": the leftmost column must stay blank";
-                return false;
-            }
+            if (cells.size() != width)
+                return Rejected(where(n) + "glyph " + hex + ": every row must be as wide as the first");
+            if (cells[0] != '.')
+                return Rejected(where(n) + "glyph " + hex + ": the leftmost column must stay blank");
             for (char cell : cells) {
-                if (cell != '.' && cell != '#') {
-                    reason = where(n) + "glyph " + hex + ": rows hold only '#' (ink) and '.' (transparent)";
-                    return false;
-                }
+                if (cell != '.' && cell != '#')
+                    return Rejected(where(n) + "glyph " + hex + ": rows hold only '#' (ink) and '.' (transparent)");
                 sprite.push_back(cell == '#' ? GlyphInk : GlyphKey);
             }
         }
@@ -215,7 +185,7 @@ static bool ParseFontText(const std::vector<uint8_t>& text, std::vector<PakFile>
     glyphs.clear();
     for (auto& [code, sprite] : byCode)
         glyphs.push_back(PakFile{HexByte(uint32_t(code)) + ".VFF", std::move(sprite)});
-    return true;
+    return {};
 }
 
 static std::vector<uint8_t> ReadSource(const std::string& path)
@@ -233,19 +203,15 @@ int main(int argc, char** argv)
         return 2;
     }
     std::string paletteName = argc == 5 ? argv[4] : "KOBA.VPL";
-    std::string reason;
     std::vector<PakFile> files(1);
     files[0].name = paletteName;
-    if (!ParsePaletteText(ReadSource(argv[2]), files[0].data, reason))
-        FatalReject(argv[2], reason);
+    StopOnFailure(ParsePaletteText(ReadSource(argv[2]), files[0].data), argv[2]);
     std::vector<PakFile> glyphs;
-    if (!ParseFontText(ReadSource(argv[3]), glyphs, reason))
-        FatalReject(argv[3], reason);
+    StopOnFailure(ParseFontText(ReadSource(argv[3]), glyphs), argv[3]);
     for (PakFile& glyph : glyphs)
         files.push_back(std::move(glyph));
     std::vector<uint8_t> image;
-    if (!BuildPakImage(files, image, reason))
-        FatalReject(argv[1], reason);
+    StopOnFailure(BuildPakImage(files, image), argv[1]);
     StopOnFailure(WriteFileAtomic(argv[1], image), argv[1]);
     return 0;
 }

@@ -57,17 +57,17 @@ static int Usage()
     return 2;
 }
 
-static void WriteOrStop(const std::string& path, const std::vector<uint8_t>& bytes)
+static void OpenOrStop(const std::string& packPath, PakArchive& archive)
 {
-    StopOnFailure(WriteFileAtomic(path, bytes), path);
+    StopOnFailure(OpenPak(packPath, archive), packPath, PakRefusedLine(packPath));
 }
 
 static int ListPack(const std::string& packPath)
 {
-    PakArchive* archive = OpenPak(packPath);
-    for (const PakEntry& entry : archive->entries)
+    PakArchive archive;
+    OpenOrStop(packPath, archive);
+    for (const PakEntry& entry : archive.entries)
         std::printf("%-11s %10d %10d\n", entry.name.c_str(), entry.offset, entry.size);
-    ClosePak(archive);
     return 0;
 }
 
@@ -79,28 +79,29 @@ static bool SafeFileName(const std::string& name)
 
 static int ExtractPack(const std::string& packPath, const std::string& folder)
 {
-    PakArchive* archive = OpenPak(packPath);
+    PakArchive archive;
+    OpenOrStop(packPath, archive);
     if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
         RunErrorFromErrno(errno, folder, "cannot create the folder");
     int status = 0;
     std::vector<uint8_t> data;
-    for (int32_t k = 0; k < archive->entryCount; k++) {
-        const std::string& name = archive->entries[size_t(k)].name;
+    for (int32_t k = 0; k < int32_t(archive.entries.size()); k++) {
+        const std::string& name = archive.entries[size_t(k)].name;
         if (!SafeFileName(name)) {
             std::fprintf(stderr, "vpk: %s: entry %d, \"%s\", cannot be a file name; not extracted\n",
                          packPath.c_str(), k, name.c_str());
             status = 1;
             continue;
         }
-        if (FindPakEntry(*archive, name) != k) {
+        if (FindPakEntry(archive, name) != k) {
             std::fprintf(stderr, "vpk: %s: entry %d repeats the name \"%s\", which only ever reads the first\n",
                          packPath.c_str(), k, name.c_str());
             continue;
         }
-        ReadPakSubfile(archive, name, data);
-        WriteOrStop(folder + "/" + name, data);
+        StopOnFailure(ReadPakSubfile(archive, name, data), "", PakMissingLine(name));
+        const std::string path = folder + "/" + name;
+        StopOnFailure(WriteFileAtomic(path, data), path);
     }
-    ClosePak(archive);
     return status;
 }
 
@@ -116,10 +117,8 @@ static int CreatePack(const std::string& packPath, const std::vector<std::string
         files.push_back(std::move(file));
     }
     std::vector<uint8_t> image;
-    std::string reason;
-    if (!BuildPakImage(files, image, reason))
-        FatalReject(packPath, reason);
-    WriteOrStop(packPath, image);
+    StopOnFailure(BuildPakImage(files, image), packPath);
+    StopOnFailure(WriteFileAtomic(packPath, image), packPath);
     return 0;
 }
 
@@ -198,7 +197,7 @@ static int PreviewPack(const std::string& packPath, const std::string& pngPath)
         FatalReject(pngPath, "libpng could not encode the image");
     }
     StopVideo();
-    WriteOrStop(pngPath, sink.bytes);
+    StopOnFailure(WriteFileAtomic(pngPath, sink.bytes), pngPath);
     return 0;
 }
 

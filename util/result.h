@@ -14,7 +14,7 @@ enum : int {
 
 // Outcome of an operation that can fail: code 0 on success; 1 for a rejected input (exit status 1,
 // "<program>: <file>: <reason>" on stderr); otherwise the run-time error number to stop with.
-struct Result {
+struct [[nodiscard]] Result {
     int code = 0;
     std::string reason;
     // Set by Failed: code 1 is then run-time error 1 (an OS call refused with EPERM), which stops

@@ -11,6 +11,7 @@
 #include "editor/document.h"
 #include "editor/packpath.h"
 #include "tests/support/testutil.h"
+#include "util/fatal.h"
 
 static std::vector<uint8_t> SpriteBytes(uint8_t w, uint8_t h, uint8_t ox, uint8_t oy, uint8_t key)
 {
@@ -45,12 +46,12 @@ TEST(DocumentTest, ReadsTheCellsItsHeaderAsksForAndRefusesAShortFileWithoutChang
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.file));
         ResetDocument(document);
-        EXPECT_EQ(DecodeDocument(c.file.data(), c.file.size(), document) == nullptr, c.read);
+        EXPECT_EQ(DecodeDocument(c.file.data(), c.file.size(), document).ok(), c.read);
         EXPECT_EQ(EncodeDocument(document), c.saved);
     }
     // Row by row, origins unsigned, the cells beyond the sprite untouched.
     ResetDocument(document);
-    ASSERT_EQ(DecodeDocument(sprite.data(), sprite.size(), document), nullptr);
+    ASSERT_TRUE(DecodeDocument(sprite.data(), sprite.size(), document).ok());
     EXPECT_EQ(document.originX, 200);
     EXPECT_EQ(document.cells[0][2], 7);
     EXPECT_EQ(document.cells[1][0], 10);
@@ -64,11 +65,11 @@ TEST(DocumentTest, SaveAndReadBackGiveTheSameDocument)
     SpriteDocument document, back;
     ResetDocument(document);
     ResetDocument(back);
-    ASSERT_EQ(DecodeDocument(bytes.data(), bytes.size(), document), nullptr);
+    ASSERT_TRUE(DecodeDocument(bytes.data(), bytes.size(), document).ok());
     std::string path = dir / "round.vsf";
     ASSERT_TRUE(WriteDocument(path, document).ok());
     EXPECT_EQ(ReadBytes(path), bytes);
-    ReadDocument(path, back);
+    ASSERT_TRUE(ReadDocument(path, back).ok());
     EXPECT_EQ(EncodeDocument(back), bytes);
     EXPECT_EQ(back.originX, 254);
 
@@ -105,7 +106,7 @@ TEST(DocumentDeathTest, AnUnreadableDocumentStopsWithTheOsCode)
             // The superuser reads anything: become nobody to meet a real permission refusal.
             if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
                 std::_Exit(99);
-            ReadDocument(path, document);
+            StopOnFailure(ReadDocument(path, document), path);
             std::_Exit(0);
         },
         testing::ExitedWithCode(EACCES), "secret.vsf: cannot open: Permission denied");

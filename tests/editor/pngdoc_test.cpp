@@ -32,7 +32,7 @@ Palette EditorPalette()
 Bytes Exported(const Bytes& sprite, const Palette& palette)
 {
     auto document = std::make_unique<SpriteDocument>();
-    EXPECT_EQ(DecodeDocument(sprite.data(), sprite.size(), *document), nullptr);
+    EXPECT_TRUE(DecodeDocument(sprite.data(), sprite.size(), *document).ok());
     Bytes file;
     EXPECT_TRUE(EncodeDocumentPng(*document, palette.bytes, file).ok());
     return file;
@@ -260,8 +260,7 @@ TEST(PngDocumentCommands, RefuseOrFailLeavingTheOutputAsItWas)
     std::filesystem::copy_file(BuiltProgram("koba"), dir / "koba");  // with a pack of our choice
     const std::string pack = dir / "KOBA.VPK";
     Bytes noPalette;
-    std::string reason;
-    ASSERT_TRUE(BuildPakImage({{"A.VSF", {1, 1, 0, 0, 0, 7}}}, noPalette, reason));
+    ASSERT_TRUE(BuildPakImage({{"A.VSF", {1, 1, 0, 0, 0, 7}}}, noPalette).ok());
     Bytes big = {255, 255, 0, 0, 0};
     std::mt19937 random(5);
     for (int i = 0; i < 255 * 255; i++)

@@ -21,11 +21,11 @@ namespace {
 std::string Directory(const std::vector<uint8_t>& image)
 {
     std::vector<PakEntry> entries;
-    std::string reason, text;
-    PakParse parse = ParsePakDirectory(image, entries, reason);
-    if (parse != PakParse::Ok)  // a refusal says why and leaves no entries
-        return std::string(parse == PakParse::Malformed ? "malformed" : "short") +
-               (reason.empty() || !entries.empty() ? " without a reason or with entries" : "");
+    std::string text;
+    Result parse = ParsePakDirectory(image, entries);
+    if (!parse.ok())  // a refusal says why and leaves no entries
+        return std::string(parse.rejected() ? "malformed" : parse.code == RunErrorShortRead ? "short" : "?") +
+               (parse.reason.empty() || !entries.empty() ? " without a reason or with entries" : "");
     for (const PakEntry& e : entries)
         text += e.name + "@" + std::to_string(e.offset) + "+" + std::to_string(e.size) + " ";
     return text;
@@ -39,7 +39,6 @@ void RemoveScratch()
     std::filesystem::remove_all(scratchOfThisProcess, ignored);
 }
 
-void ReportCanvases() { std::fprintf(stderr, "canvases %s\n", IndexCanvas ? "open" : "closed"); }
 Pixel HiPixel(uint16_t k, int dx, int dy) { return Hi(SpriteTable[k].hiX + dx, SpriteTable[k].hiY + dy); }
 ColourIndex IndexPixel(uint16_t k) { return Index(SpriteTable[k].indexX, SpriteTable[k].indexY); }
 
@@ -99,25 +98,22 @@ TEST(PakReader, ReadsExactBytesTheFirstOfDuplicatesAndNothingFromAnEmptyArchive)
     ScratchDir dir;
     std::string path = dir / "T.VPK";
     WriteBytes(path, PakOf({{"A.VSF", Bytes({1, 2, 3})}, {"DUP", Bytes({7})}, {"DUP", Bytes({8, 9})}, {"E", {}}}));
-    PakArchive* archive = OpenPak(path);
-    ASSERT_EQ(archive->entryCount, 4);
+    PakArchive archive;
+    ASSERT_TRUE(OpenPak(path, archive).ok());
+    ASSERT_EQ(archive.entries.size(), 4u);
     const std::pair<const char*, std::vector<uint8_t>> reads[] = {{"A.VSF", Bytes({1, 2, 3})}, {"DUP", {7}}, {"E", {}}};
     std::vector<uint8_t> data;
     for (const auto& [name, bytes] : reads) {
-        ASSERT_TRUE(ReadPakSubfile(archive, name, data)) << name;
+        ASSERT_TRUE(ReadPakSubfile(archive, name, data).ok()) << name;
         EXPECT_EQ(data, bytes) << name;
     }
-    EXPECT_EQ(FindPakEntry(*archive, "A.VS"), -1);
-    ClosePak(archive);
+    EXPECT_EQ(FindPakEntry(archive, "A.VS"), -1);
 
     WriteBytes(path, std::vector<uint8_t>(16, 0));
-    archive = OpenPak(path);
-    EXPECT_EQ(archive->entryCount, 0);
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(ReadPakSubfile(archive, "ANY.VPL", data));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    ASSERT_TRUE(OpenPak(path, archive).ok());
+    EXPECT_TRUE(archive.entries.empty());
+    EXPECT_TRUE(ReadPakSubfile(archive, "ANY.VPL", data).ok());
     EXPECT_TRUE(data.empty());
-    ClosePak(archive);
 }
 
 // A malformed pack gives the "Can't open" line too (through vpk, in tools_test.cpp).
@@ -128,20 +124,20 @@ TEST(PakReaderDeathTest, StopsWithTheExactLines)
     std::atexit(RemoveScratch);
     WriteBytes(dir / "T.VPK", RawPak({{"A.VSF", 48}, {"B.VPL", 53}}, 821));
     WriteBytes(dir / "CUT.VPK", RawPak({{"A", 48}, {"B", 50}}, 0, false));
-    PakArchive* archive = OpenPak(dir / "T.VPK");
+    PakArchive archive;
+    ASSERT_TRUE(OpenPak(dir / "T.VPK", archive).ok());
     std::vector<uint8_t> data;
     // Names are compared case-sensitively.
-    EXPECT_EXIT({ StdoutToStderr(); ReadPakSubfile(archive, "a.vsf", data); }, testing::ExitedWithCode(1),
-                "^Can't find PAK subfile: \"a.vsf\"!\n$");
-    ClosePak(archive);
+    Result missingName = ReadPakSubfile(archive, "a.vsf", data);
+    EXPECT_TRUE(missingName.rejected());
+    EXPECT_EQ(PakMissingLine("a.vsf"), "Can't find PAK subfile: \"a.vsf\"!");
     // The child reruns the test in a scratch folder of its own: the missing path must not depend on it.
     const std::string missing = "/nonexistent-gravlin-folder/NONE.VPK";
-    EXPECT_EXIT({ StdoutToStderr(); StartCanvases(); SetFatalCleanup(ReportCanvases); OpenPak(missing); },
-                testing::ExitedWithCode(1),
-                "No such file.*\ncanvases closed\nCan't open PAK file: \"" + missing + "\"!\n$");
-    EXPECT_EXIT({ StdoutToStderr(); OpenPak(dir.path); }, testing::ExitedWithCode(1),
+    EXPECT_EXIT({ StdoutToStderr(); StartCanvases(); LoadResourcePack(missing); }, testing::ExitedWithCode(1),
+                "No such file.*\nCan't open PAK file: \"" + missing + "\"!\n$");
+    EXPECT_EXIT({ StdoutToStderr(); LoadResourcePack(dir.path); }, testing::ExitedWithCode(1),
                 "directory\nCan't open PAK file: \"[^\"]*/gravlin-test-[^/\"]*\"!\n$");
-    EXPECT_EXIT({ StdoutToStderr(); OpenPak(dir / "CUT.VPK"); }, testing::ExitedWithCode(100),
+    EXPECT_EXIT({ StdoutToStderr(); LoadResourcePack(dir / "CUT.VPK"); }, testing::ExitedWithCode(100),
                 "^Runtime error 100 at 0x[0-9A-F]{8}\n.*CUT.VPK: .*terminator");
 }
 

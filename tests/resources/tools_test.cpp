@@ -39,8 +39,8 @@ Files Subfiles(const std::string& path)
 {
     std::vector<uint8_t> image = ReadBytes(path);
     std::vector<PakEntry> entries;
-    std::string reason;
-    EXPECT_EQ(ParsePakDirectory(image, entries, reason), PakParse::Ok) << path << ": " << reason;
+    Result parse = ParsePakDirectory(image, entries);
+    EXPECT_TRUE(parse.ok()) << path << ": " << parse.reason;
     Files files;
     for (const PakEntry& e : entries)
         files.push_back({e.name, std::vector<uint8_t>(image.begin() + e.offset, image.begin() + e.offset + e.size)});
@@ -52,7 +52,8 @@ PngPicture ReadPng(const std::string& path)
 {
     std::vector<uint8_t> file = ReadBytes(path);
     PngPicture picture;
-    DecodePng(file.data(), file.size(), PngIndices::Expand, picture);
+    if (!DecodePng(file.data(), file.size(), PngIndices::Expand, picture).ok())
+        return PngPicture();
     return picture;
 }
 
