@@ -1,7 +1,13 @@
 #!/usr/bin/env bash
-# Times the converters against ImageMagick and cp on the same SGI files, and reports peak memory.
+# Times the converters against ImageMagick and cp on the same files, and reports peak memory.
 #
 #   bench/convert_bench.sh [BUILD_DIR] [RUNS]
+#
+# Batches: 500 small RGBA pictures (sides 8 to 128, mixed; sprite-like: a shaded disc with soft
+# edges on a transparent background), once as PNG and once as verbatim SGI files, converted by one
+# call of each converter (-o into a folder), against one ImageMagick mogrify call writing them as
+# raw RGBA and one cp of them all. Target: each converter at least 10 times faster than mogrify.
+# Creating 500 files costs the same to all of them; TMPDIR=/dev/shm leaves the disk out.
 #
 # Makes a 4096x4096 RGBA SGI image, verbatim and RLE (about 64 MiB and 50 MiB), and a 510x510 crop
 # of it (hueslab takes at most 511x511). Each command runs RUNS times (default 5); the table shows
@@ -18,10 +24,13 @@ hueslab=$build/convert/hueslab
 for program in "$tintpour" "$hueslab"; do
     [ -x "$program" ] || { echo "missing $program: build first (cmake --build $build)" >&2; exit 1; }
 done
-# ImageMagick's own program, not a wrapper that may stand in front of it on PATH.
+# ImageMagick's own programs, not wrappers that may stand in front of them on PATH.
 magick=/usr/bin/convert
 [ -x "$magick" ] || magick=$(command -v convert || true)
 [ -n "$magick" ] || { echo "ImageMagick's convert is not installed" >&2; exit 1; }
+mogrify=/usr/bin/mogrify
+[ -x "$mogrify" ] || mogrify=$(command -v mogrify || true)
+[ -n "$mogrify" ] || { echo "ImageMagick's mogrify is not installed" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/gravlin-convert-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -91,4 +100,77 @@ for kind in "verbatim small.sgi" "RLE smallrle.sgi"; do
     measure "tintpour 510x510 $1" "$tintpour" "$2"
     measure "convert $2 out.rgba (ImageMagick)" "$magick" "$2" out.rgba
     measure "cp $2 (copy)" cp "$2" copy
+done
+
+echo "making 500 small pictures, as PNG and as verbatim SGI files ..."
+python3 - batch <<'MAKE'
+import struct, sys, zlib, os
+out = sys.argv[1]
+for kind in ("png", "sgi"):
+    os.makedirs(os.path.join(out, kind), exist_ok=True)
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+for i in range(500):
+    w, h = 8 + (i * 37) % 121, 8 + (i * 53) % 121
+    cx, cy, r = w / 2, h / 2, min(w, h) / 2 - 1
+    pixels = []
+    seed = i
+    for y in range(h):
+        for x in range(w):
+            d = ((x - cx) ** 2 + (y - cy) ** 2) ** 0.5
+            alpha = max(0, min(255, int((r - d) * 128)))
+            shade = int(255 * (1 - d / (r + 1))) if alpha else 0
+            if y == h // 3:
+                seed = (seed * 1103515245 + 12345) & 0x7FFFFFFF
+                shade = seed >> 23
+            pixels.append((shade, shade // 2 + i % 64, (x // 4 % 2) * 120 if alpha else 0, alpha))
+    rows = b"".join(b"\0" + b"".join(bytes(p) for p in pixels[y * w:(y + 1) * w]) for y in range(h))
+    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0))
+    png += chunk(b"IDAT", zlib.compress(rows, 6)) + chunk(b"IEND", b"")
+    open(os.path.join(out, "png", "sprite%03d.png" % i), "wb").write(png)
+    head = struct.pack(">HBBHHHH", 474, 0, 1, 3, w, h, 4) + struct.pack(">II", 0, 255)
+    head = head.ljust(512, b"\0")
+    planes = b"".join(bytes(pixels[y * w + x][c] for y in reversed(range(h)) for x in range(w)) for c in range(4))
+    open(os.path.join(out, "sgi", "sprite%03d.sgi" % i), "wb").write(head + planes)
+MAKE
+
+# cpu_ms COMMAND...: the best CPU time (user + system) of RUNS runs, in ms; on a loaded machine
+# steadier than the wall-clock time, which then counts the waits for a core.
+cpu_ms() {
+    local best= ms
+    for _ in $(seq "$runs"); do
+        if command -v perf >/dev/null && perf stat -x, -e task-clock -o "$work/.cpu" "$@" >/dev/null 2>&1; then
+            ms=$(awk -F, '/task-clock/ { printf "%d", $1 }' "$work/.cpu")
+        else
+            /usr/bin/time -f "%U %S" -o "$work/.cpu" "$@" >/dev/null 2>&1 || true
+            ms=$(awk 'END { printf "%d", ($1 + $2) * 1000 }' "$work/.cpu")
+        fi
+        if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
+    done
+    echo "$best"
+}
+
+# batch LABEL COMMAND...: the command on a fresh, empty folder out; prints wall and CPU time.
+batch() {
+    local label=$1
+    shift
+    measure "$label" sh -c 'rm -rf out && mkdir out && exec "$@"' batch "$@"
+    batch_ms=$best_ms
+    rm -rf out && mkdir out
+    batch_cpu=$(cpu_ms sh -c 'rm -rf out && mkdir out && exec "$@"' batch "$@")
+    printf "%-44s %8d ms CPU\n" "" "$batch_cpu"
+}
+
+echo "batches of 500 in one call each, outputs into an empty folder (wall and CPU time):"
+for kind in png sgi; do
+    batch "tintpour -o out batch/$kind/*" "$tintpour" -o out batch/$kind/*
+    tint_ms=$batch_ms tint_cpu=$batch_cpu
+    batch "hueslab -o out batch/$kind/*" "$hueslab" -o out batch/$kind/*
+    hue_ms=$batch_ms hue_cpu=$batch_cpu
+    batch "mogrify -path out -format rgba batch/$kind/*" "$mogrify" -path out -format rgba -depth 8 batch/$kind/*
+    magick_ms=$batch_ms magick_cpu=$batch_cpu
+    batch "cp batch/$kind/* out/" cp batch/$kind/* out/
+    printf "  %s: tintpour %.1fx (CPU %.1fx), hueslab %.1fx (CPU %.1fx) faster than ImageMagick (target 10)\n" "$kind" \
+        "$(echo "$magick_ms / ($tint_ms + 0.5)" | bc -l)" "$(echo "$magick_cpu / ($tint_cpu + 0.5)" | bc -l)" \
+        "$(echo "$magick_ms / ($hue_ms + 0.5)" | bc -l)" "$(echo "$magick_cpu / ($hue_cpu + 0.5)" | bc -l)"
 done

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <getopt.h>
+#include <map>
 #include <memory>
 #include <new>
 #include <sys/stat.h>
@@ -109,14 +110,31 @@ static std::string RealPath(const std::string& path)
     return real ? std::string(real.get()) : std::string();
 }
 
-std::string ResolvedPath(const std::string& path)
+// The file a path names once its folder's links are followed (and its own, when it exists):
+// two outputs are the same file exactly when these are equal. The real paths of folders are
+// kept in folders, since a batch writes many files into few.
+static std::string ResolvedPath(const std::string& path, std::map<std::string, std::string>& folders)
 {
-    std::string real = RealPath(path);
-    if (!real.empty())
-        return real;
+    struct stat info;
+    if (::lstat(path.c_str(), &info) == 0) {
+        std::string real = RealPath(path);
+        if (!real.empty())
+            return real;
+    }
     std::string folder = DirectoryPart(path, PathSeparators::Slash);
-    std::string realFolder = RealPath(folder.empty() ? "." : folder);
-    return realFolder.empty() ? path : realFolder + "/" + FileNamePart(path, PathSeparators::Slash);
+    auto [known, fresh] = folders.try_emplace(folder);
+    if (fresh)
+        known->second = RealPath(folder.empty() ? "." : folder);
+    return known->second.empty() ? path : known->second + "/" + FileNamePart(path, PathSeparators::Slash);
+}
+
+// Whether output names the file that is open as input (through any link): replacing it would
+// destroy the picture being read.
+static bool IsInput(const InputFile& input, const std::string& output)
+{
+    struct stat in, out;
+    return ::fstat(input.fd, &in) == 0 && ::stat(output.c_str(), &out) == 0 && in.st_dev == out.st_dev &&
+           in.st_ino == out.st_ino;
 }
 
 // Replacing by rename would get past an existing file's missing write permission: honour it, as
@@ -218,32 +236,130 @@ Result WritePictureInBands(const std::string& output, const PictureLayout& layou
     return result;
 }
 
-Result WriteConvertedPicture(const std::string& output, const uint8_t* fileImage, size_t fileLength,
-                             const SgiHeader& header, SgiPacking packing, const PictureLayout& layout,
-                             size_t bandRows, bool& sourceFailed)
+// The input whole in memory.
+static Result ReadWholeInput(const InputFile& file, std::unique_ptr<uint8_t[]>& image)
 {
-    size_t rowBytes = size_t(header.xSize) * SgiPixelBytes(packing);
+    if (file.size > uint64_t(PTRDIFF_MAX))
+        return OutOfMemory("the file image");
+    Result result = Allocate(size_t(file.size), image, "the file image");
+    return result.ok() ? ReadInputFile(file, 0, image.get(), size_t(file.size)) : result;
+}
+
+// An SGI image as the band writer reads it: whole in memory, or open on the disk with its first
+// bytes (the header, and the row tables of an RLE image) in memory. Reading, unlike a mapping,
+// survives another program shortening the file (it ends with error 100), and reading a band at
+// a time costs no fresh memory for the whole file.
+struct SgiInput {
+    const uint8_t* image = nullptr;
+    uint64_t length = 0;
+    const InputFile* file = nullptr;
+    std::vector<uint8_t> tables;
+    std::unique_ptr<uint8_t[]> ownImage;  // the file read whole, when a band needed it
+};
+
+// The verbatim planes hold each band's rows in one stretch each (bottom row first).
+static Result ReadVerbatimBand(const SgiInput& input, const SgiHeader& header, SgiPacking packing, size_t top,
+                               size_t count, uint8_t* planes, uint8_t* pixels)
+{
+    size_t width = header.xSize;
+    size_t height = header.ySize;
+    size_t stretch = count * width;
+    for (unsigned z = 0; z < (packing == AlphaSprite ? 4u : 3u); z++) {
+        uint64_t offset = SgiHeaderSize + (uint64_t(z) * height + height - top - count) * width;
+        Result read = ReadInputFile(*input.file, offset, planes + z * stretch, stretch);
+        if (!read.ok())
+            return read;
+    }
+    for (size_t r = 0; r < count; r++) {
+        const uint8_t* row = planes + (count - 1 - r) * width;
+        PackSgiRow(row, row + stretch, row + 2 * stretch, row + 3 * stretch, width, packing,
+                   pixels + r * width * SgiPixelBytes(packing));
+    }
+    return {};
+}
+
+// Reads the stretches of the file that hold a band's compressed rows, plane by plane, and
+// decodes the band from them; decoded false when the rows are not where the tables say, or are
+// short or bad. A stretch far longer than a band's rows can be (rows spread over the file) is
+// not read: decoded false as well.
+static Result ReadRleBand(const SgiInput& input, const SgiHeader& header, SgiPacking packing, size_t top,
+                          size_t count, std::vector<uint8_t> (&windows)[4], uint8_t* rows, uint8_t* pixels,
+                          bool& decoded)
+{
+    decoded = false;
+    uint64_t longest = 4 * count * (2 * uint64_t(header.xSize) + 2) + 4096;
+    SgiRleWindows stretches;
+    for (unsigned z = 0; z < (packing == AlphaSprite ? 4u : 3u); z++) {
+        uint64_t start = 0, end = 0;
+        SgiRleWindow(input.tables.data(), input.tables.size(), header, input.length, z, top, count, start, end);
+        if (end - start > longest)
+            return {};
+        try {
+            windows[z].resize(size_t(end - start));
+        } catch (const std::bad_alloc&) {
+            return OutOfMemory("the band buffer");
+        }
+        Result read = ReadInputFile(*input.file, start, windows[z].data(), windows[z].size());
+        if (!read.ok())
+            return read;
+        stretches.data[z] = windows[z].data();
+        stretches.start[z] = start;
+        stretches.length[z] = windows[z].size();
+    }
+    decoded = DecodeSgiRleBand(input.tables.data(), header, packing, stretches, top, count, pixels, rows);
+    return {};
+}
+
+static Result ReadWholeSgi(SgiInput& input)
+{
+    if (input.image)
+        return {};
+    Result result = ReadWholeInput(*input.file, input.ownImage);
+    input.image = input.ownImage.get();
+    return result;
+}
+
+static Result WriteSgiPicture(const std::string& output, SgiInput& input, const SgiHeader& header,
+                              SgiPacking packing, const PictureLayout& layout, size_t bandRows, bool& sourceFailed)
+{
+    size_t width = header.xSize;
+    size_t rowBytes = width * SgiPixelBytes(packing);
+    bandRows = std::clamp<size_t>(bandRows, 1, std::max<size_t>(header.ySize, 1));
+    bool verbatimFromDisk = !input.image && header.storage == 0;
     std::unique_ptr<uint8_t[]> scratch;
-    Result result = Allocate(SgiBandScratchBytes(header), scratch, "the band buffer");
+    Result result = Allocate(verbatimFromDisk ? 4 * bandRows * width : SgiBandScratchBytes(header), scratch,
+                             "the band buffer");
     if (!result.ok()) {
         sourceFailed = true;
         return result;
     }
     // Bands before the first short or bad row hold only full rows, which decode the same in any
     // order: the picture decoded whole in the file's order serves the bands from there on.
+    std::vector<uint8_t> windows[4];
     std::unique_ptr<uint8_t[]> whole;
     BandSource source = [&](size_t top, size_t count, uint8_t* pixels) -> Result {
         if (!whole) {
-            if (DecodeSgiBand(fileImage, fileLength, header, packing, top, count, pixels, scratch.get()))
-                return {};
+            bool decoded = false;
+            Result read;
+            if (verbatimFromDisk)
+                return ReadVerbatimBand(input, header, packing, top, count, scratch.get(), pixels);
+            if (input.image)
+                decoded = DecodeSgiBand(input.image, input.length, header, packing, top, count, pixels, scratch.get());
+            else
+                read = ReadRleBand(input, header, packing, top, count, windows, scratch.get(), pixels, decoded);
+            if (read.ok() && decoded)
+                return read;
             size_t bytes = 0;
-            if (!SgiPixelBufferSize(header, packing, bytes))
-                return OutOfMemory("the pixel buffer");
-            Result decoded = Allocate(bytes, whole, "the pixel buffer");
-            if (decoded.ok())
-                decoded = DecodeSgiImage(fileImage, fileLength, header, packing, whole.get());
-            if (!decoded.ok())
-                return decoded;
+            if (read.ok() && !SgiPixelBufferSize(header, packing, bytes))
+                read = OutOfMemory("the pixel buffer");
+            if (read.ok())
+                read = ReadWholeSgi(input);
+            if (read.ok())
+                read = Allocate(bytes, whole, "the pixel buffer");
+            if (read.ok())
+                read = DecodeSgiImage(input.image, input.length, header, packing, whole.get());
+            if (!read.ok())
+                return read;
         }
         std::memcpy(pixels, whole.get() + top * rowBytes, count * rowBytes);
         return {};
@@ -251,8 +367,10 @@ Result WriteConvertedPicture(const std::string& output, const uint8_t* fileImage
     result = WritePictureInBands(output, layout, header.ySize, rowBytes, bandRows, source, sourceFailed);
     // The picture is read before its output is made: a bad row in a band not yet reached
     // outranks a failure of the output.
-    if (!result.ok() && !sourceFailed) {
-        Result rows = CheckSgiRows(fileImage, fileLength, header, packing);
+    if (!result.ok() && !sourceFailed && header.storage == 1) {
+        Result rows = ReadWholeSgi(input);
+        if (rows.ok())
+            rows = CheckSgiRows(input.image, input.length, header, packing);
         if (!rows.ok()) {
             sourceFailed = true;
             return rows;
@@ -261,39 +379,14 @@ Result WriteConvertedPicture(const std::string& output, const uint8_t* fileImage
     return result;
 }
 
-// A verbatim SGI image read from the disk a band at a time: its four planes hold each band's
-// rows in one stretch each (bottom row first). Reading, unlike a mapping, survives another
-// program shortening the file (it ends with error 100) and costs no fresh memory.
-static Result WriteVerbatimSgi(const std::string& output, const InputFile& file, const SgiHeader& header,
-                               SgiPacking packing, const PictureLayout& layout, bool& sourceFailed)
+Result WriteConvertedPicture(const std::string& output, const uint8_t* fileImage, size_t fileLength,
+                             const SgiHeader& header, SgiPacking packing, const PictureLayout& layout,
+                             size_t bandRows, bool& sourceFailed)
 {
-    size_t width = header.xSize;
-    size_t height = header.ySize;
-    size_t rowBytes = width * SgiPixelBytes(packing);
-    size_t bandRows = DefaultBandRows(header, packing);
-    std::unique_ptr<uint8_t[]> planes;
-    Result result = Allocate(4 * std::min(bandRows, std::max<size_t>(height, 1)) * width, planes, "the band buffer");
-    if (!result.ok()) {
-        sourceFailed = true;
-        return result;
-    }
-    unsigned planeCount = packing == AlphaSprite ? 4 : 3;
-    BandSource source = [&](size_t top, size_t count, uint8_t* pixels) -> Result {
-        size_t stretch = count * width;
-        uint64_t bottom = height - top - count;
-        for (unsigned z = 0; z < planeCount; z++) {
-            uint64_t offset = SgiHeaderSize + (uint64_t(z) * height + bottom) * width;
-            Result read = ReadInputFile(file, offset, planes.get() + z * stretch, stretch);
-            if (!read.ok())
-                return read;
-        }
-        for (size_t r = 0; r < count; r++) {
-            const uint8_t* row = planes.get() + (count - 1 - r) * width;
-            PackSgiRow(row, row + stretch, row + 2 * stretch, row + 3 * stretch, width, packing, pixels + r * rowBytes);
-        }
-        return {};
-    };
-    return WritePictureInBands(output, layout, height, rowBytes, bandRows, source, sourceFailed);
+    SgiInput input;
+    input.image = fileImage;
+    input.length = fileLength;
+    return WriteSgiPicture(output, input, header, packing, layout, bandRows, sourceFailed);
 }
 
 static Result WritePng(const std::string& output, const PngPicture& picture, SgiPacking packing,
@@ -307,15 +400,6 @@ static Result WritePng(const std::string& output, const PngPicture& picture, Sgi
         return {};
     };
     return WritePictureInBands(output, layout, picture.height, rowBytes, BandRowsFor(rowBytes), source, sourceFailed);
-}
-
-// The rest of an input whole in memory, its first bytes already at hand.
-static Result ReadWholeInput(const InputFile& file, std::unique_ptr<uint8_t[]>& image)
-{
-    if (file.size > uint64_t(PTRDIFF_MAX))
-        return OutOfMemory("the file image");
-    Result result = Allocate(size_t(file.size), image, "the file image");
-    return result.ok() ? ReadInputFile(file, 0, image.get(), size_t(file.size)) : result;
 }
 
 Result ConvertInput(const Converter& converter, const std::string& input, const std::string& output,
@@ -336,7 +420,7 @@ Result ConvertOpenInput(const Converter& converter, const InputFile& file, const
     Result result = ReadInputFile(file, 0, head, headLength);
     if (!result.ok())
         return result;
-    if (ResolvedPath(input) == ResolvedPath(output))
+    if (IsInput(file, output))
         return Rejected(replacesInput);
 
     PictureLayout layout;
@@ -352,24 +436,26 @@ Result ConvertOpenInput(const Converter& converter, const InputFile& file, const
             result = converter.layout(picture.width, picture.height, layout);
         if (result.ok())
             result = WritePng(output, picture, converter.packing, layout, sourceFailed);
-    } else if (headLength == SgiHeaderSize && head[2] == 0) {
-        SgiHeader header;
-        result = CheckSgiImage(head, size_t(file.size), header);
-        if (result.ok())
-            result = converter.layout(header.xSize, header.ySize, layout);
-        if (result.ok())
-            result = WriteVerbatimSgi(output, file, header, converter.packing, layout, sourceFailed);
     } else {
-        std::unique_ptr<uint8_t[]> image;
+        // The header and, for an RLE image, its row tables; the rest stays on the disk.
+        SgiInput sgi;
+        sgi.file = &file;
+        sgi.length = file.size;
+        sgi.tables.assign(head, head + headLength);
+        if (headLength == SgiHeaderSize && head[2] == 1) {
+            uint64_t rows = uint64_t(head[8]) << 8 | head[9];
+            sgi.tables.resize(size_t(std::min<uint64_t>(file.size, SgiHeaderSize + 32 * rows)));
+            result = ReadInputFile(file, SgiHeaderSize, sgi.tables.data() + SgiHeaderSize,
+                                   sgi.tables.size() - SgiHeaderSize);
+        }
         SgiHeader header;
-        result = ReadWholeInput(file, image);
         if (result.ok())
-            result = CheckSgiImage(image.get(), size_t(file.size), header);
+            result = CheckSgiImage(sgi.tables.data(), size_t(file.size), header);
         if (result.ok())
             result = converter.layout(header.xSize, header.ySize, layout);
         if (result.ok())
-            result = WriteConvertedPicture(output, image.get(), size_t(file.size), header, converter.packing, layout,
-                                           DefaultBandRows(header, converter.packing), sourceFailed);
+            result = WriteSgiPicture(output, sgi, header, converter.packing, layout,
+                                     DefaultBandRows(header, converter.packing), sourceFailed);
     }
     if (!result.ok() && !result.rejected() && !sourceFailed)
         failedFile = output;
@@ -381,11 +467,22 @@ static Result DecodeToPng(const Converter& converter, const std::string& input, 
                           std::string& failedFile)
 {
     failedFile = input;
+    InputFile opened;
     std::vector<uint8_t> file;
-    Result result = ReadWholeFile(input, file);
+    Result result = OpenInputFile(input, opened);
+    if (result.ok() && opened.size > file.max_size())
+        result = OutOfMemory("the file image");
+    if (result.ok()) {
+        try {
+            file.resize(size_t(opened.size));
+            result = ReadInputFile(opened, 0, file.data(), file.size());
+        } catch (const std::bad_alloc&) {
+            result = OutOfMemory("the file image");
+        }
+    }
     if (!result.ok())
         return result;
-    if (ResolvedPath(input) == ResolvedPath(output))
+    if (IsInput(opened, output))
         return Rejected(replacesInput);
     std::vector<uint8_t> pixels, png;
     PngImageOut image;
@@ -448,20 +545,25 @@ static bool ParseOptions(int argc, char** argv, const Converter& converter, Opti
 // the order: refused before anything is written.
 static void StopOnCollisions(const std::vector<std::string>& inputs, const std::vector<std::string>& outputs)
 {
-    std::vector<std::string> resolvedInputs, resolvedOutputs;
+    std::map<std::string, std::string> folders;
+    std::map<std::string, size_t> writers;  // resolved output -> the first input writing it
     for (size_t i = 0; i < inputs.size(); i++) {
-        resolvedInputs.push_back(ResolvedPath(inputs[i]));
-        resolvedOutputs.push_back(ResolvedPath(outputs[i]));
+        auto [first, fresh] = writers.try_emplace(ResolvedPath(outputs[i], folders), i);
+        if (!fresh)
+            StopOnFailure(Rejected(inputs[first->second] + " and " + inputs[i] + " would both write " + outputs[i]),
+                          "");
     }
-    for (size_t i = 0; i < inputs.size(); i++)
-        for (size_t j = 0; j < inputs.size(); j++) {
-            if (j == i)
-                continue;
-            if (j < i && resolvedOutputs[i] == resolvedOutputs[j])
-                StopOnFailure(Rejected(inputs[j] + " and " + inputs[i] + " would both write " + outputs[i]), "");
-            if (resolvedOutputs[i] == resolvedInputs[j])
-                StopOnFailure(Rejected(inputs[i] + " would write over " + inputs[j] + ", another input"), "");
-        }
+    // Only an output that exists already can be an input.
+    std::map<std::pair<dev_t, ino_t>, size_t> existing;
+    struct stat info;
+    for (size_t i = 0; i < outputs.size(); i++)
+        if (::stat(outputs[i].c_str(), &info) == 0)
+            existing.try_emplace({info.st_dev, info.st_ino}, i);
+    for (size_t j = 0; !existing.empty() && j < inputs.size(); j++) {
+        auto writer = ::stat(inputs[j].c_str(), &info) == 0 ? existing.find({info.st_dev, info.st_ino}) : existing.end();
+        if (writer != existing.end() && writer->second != j)
+            StopOnFailure(Rejected(inputs[writer->second] + " would write over " + inputs[j] + ", another input"), "");
+    }
 }
 
 int RunConverter(int argc, char** argv, const Converter& converter)

@@ -49,10 +49,6 @@ int RunConverter(int argc, char** argv, const Converter& converter);
 // replaced by extension, or extension appended when the file name has no '.'.
 std::string ConverterOutputName(const std::string& input, const std::string& extension);
 
-// The file a path names once its folder's links are followed (and its own, when it exists):
-// two outputs are the same file exactly when these are equal.
-std::string ResolvedPath(const std::string& path);
-
 // Converts one input into output, as a run with that input alone does. A failure comes back
 // with the file it is about in failedFile: the input's (cannot be read, rejected) or the
 // output's (cannot be written).

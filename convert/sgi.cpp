@@ -1,5 +1,6 @@
 #include "convert/sgi.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -290,9 +291,9 @@ static bool DecodeFullRleRow(const uint8_t* source, size_t available, uint8_t* r
 
 // Well-formed files fill every row. Then the planes of a row can be decoded side by side and
 // packed in one pass, as verbatim data is. False at the first row that does not decode to
-// exactly the width.
-static bool DecodeRleBand(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header, SgiPacking packing,
-                          size_t top, size_t count, uint8_t* pixels, uint8_t* rows)
+// exactly the width from its plane's window.
+bool DecodeSgiRleBand(const uint8_t* tables, const SgiHeader& header, SgiPacking packing, const SgiRleWindows& windows,
+                      size_t top, size_t count, uint8_t* pixels, uint8_t* rows)
 {
     size_t width = header.xSize;
     size_t height = header.ySize;
@@ -301,13 +302,50 @@ static bool DecodeRleBand(const uint8_t* fileImage, size_t fileLength, const Sgi
     for (size_t r = 0; r < count; r++) {
         unsigned y = unsigned(height - 1 - top - r);
         for (unsigned z = 0; z < planes; z++) {
-            uint32_t start = RowStart(fileImage, header, z, y);
-            if (!DecodeFullRleRow(fileImage + start, fileLength - start, rows + z * width, width))
+            uint64_t start = RowStart(tables, header, z, y);
+            if (start < windows.start[z] || start - windows.start[z] >= windows.length[z])
+                return false;
+            size_t at = size_t(start - windows.start[z]);
+            if (!DecodeFullRleRow(windows.data[z] + at, windows.length[z] - at, rows + z * width, width))
                 return false;
         }
         PackSgiRow(rows, rows + width, rows + 2 * width, rows + 3 * width, width, packing, pixels + r * rowBytes);
     }
     return true;
+}
+
+static bool DecodeRleBand(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header, SgiPacking packing,
+                          size_t top, size_t count, uint8_t* pixels, uint8_t* rows)
+{
+    SgiRleWindows whole;
+    for (unsigned z = 0; z < 4; z++) {
+        whole.data[z] = fileImage;
+        whole.start[z] = 0;
+        whole.length[z] = fileLength;
+    }
+    return DecodeSgiRleBand(fileImage, header, packing, whole, top, count, pixels, rows);
+}
+
+void SgiRleWindow(const uint8_t* tables, size_t tablesLength, const SgiHeader& header, uint64_t fileLength,
+                  unsigned plane, size_t top, size_t count, uint64_t& start, uint64_t& end)
+{
+    size_t height = header.ySize;
+    size_t lengths = SgiHeaderSize + 16 * height;
+    start = fileLength;
+    end = 0;
+    for (size_t y = height - top - count; y < height - top; y++) {
+        uint64_t row = RowStart(tables, header, plane, unsigned(y));
+        size_t entry = lengths + 4 * (plane * height + y);
+        uint32_t length = 1;
+        if (entry + 4 <= tablesLength) {
+            std::memcpy(&length, tables + entry, 4);
+            length = std::max<uint32_t>(BigToHost32(length), 1);
+        }
+        start = std::min(start, row);
+        end = std::max(end, row + length);
+    }
+    end = std::min(end, fileLength);
+    start = std::min(start, end);
 }
 
 bool DecodeSgiBand(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header, SgiPacking packing,

@@ -62,8 +62,8 @@ RleRow DecodeRleRow(const uint8_t* source, size_t available, uint8_t* rowBuffer,
 // Reads the header of the file image into header (host order) and checks that the image is
 // one this reader converts and that the file is long enough for the header, the verbatim
 // data of all four planes or the RLE row-start table, and that every row start lies inside
-// the file. Packets are checked while decoding. Of a verbatim file (storage byte 0) only the
-// 512 header bytes are read: its data may stay on the disk.
+// the file. Packets are checked while decoding. Of fileImage only the header and (RLE) the
+// row-start table are read: the rest of a file of fileLength bytes may stay on the disk.
 Result CheckSgiImage(const uint8_t* fileImage, size_t fileLength, SgiHeader& header);
 
 // Size of the pixel buffer of an image, computed without overflow; false when it cannot be
@@ -97,6 +97,27 @@ void PackRgbaRow(const uint8_t* rgba, size_t width, SgiPacking packing, uint8_t*
 size_t SgiBandScratchBytes(const SgiHeader& header);
 bool DecodeSgiBand(const uint8_t* fileImage, size_t fileLength, const SgiHeader& header, SgiPacking packing,
                    size_t top, size_t count, uint8_t* pixels, uint8_t* rows);
+
+// An RLE image whose rows are read from the disk a band at a time: for each plane, the stretch
+// of the file from offset start[z] on, length[z] bytes, is at data[z].
+struct SgiRleWindows {
+    const uint8_t* data[4] = {};
+    uint64_t start[4] = {};
+    size_t length[4] = {};
+};
+
+// The stretch of the file, from start to end, that holds the compressed rows of plane plane
+// for count rows from top on, as the row-start and row-length tables say. tables holds the
+// file's first tablesLength bytes, the header and the row-start table at least (the row-length
+// table where the file has it). The lengths are only a hint: a row that runs past the stretch
+// does not decode from it.
+void SgiRleWindow(const uint8_t* tables, size_t tablesLength, const SgiHeader& header, uint64_t fileLength,
+                  unsigned plane, size_t top, size_t count, uint64_t& start, uint64_t& end);
+
+// DecodeSgiBand for an RLE image that CheckSgiImage accepted, its rows read from windows (tables
+// as for SgiRleWindow). False also when a row does not lie inside its plane's window.
+bool DecodeSgiRleBand(const uint8_t* tables, const SgiHeader& header, SgiPacking packing, const SgiRleWindows& windows,
+                      size_t top, size_t count, uint8_t* pixels, uint8_t* rows);
 
 // Both steps in one: on success pixels holds the image and imageWidth/imageHeight its size;
 // otherwise pixels is empty and imageWidth/imageHeight keep the caller's values.

@@ -230,3 +230,34 @@ TEST(ConverterRuns, StopWithError100WhenTheInputIsShortenedWhileItIsRead)
         EXPECT_EQ(FolderNames(dir.path), (std::vector<std::string>{"a.sgi", "a.vas"}));
     }
 }
+
+// An RLE image is read from the disk a band of rows at a time, from the stretches its tables
+// point at; whatever those tables hold, the output is that of the whole file in memory.
+TEST(ConverterRuns, ReadRleImagesFromTheDiskAsTheyDecodeWhole)
+{
+    const uint16_t w = 300, h = 700;  // three bands of tintpour's
+    std::vector<Bytes> rows;
+    for (int i = 0; i < 4 * h; i++)
+        rows.push_back({0x7F, uint8_t(i), 0x7F, uint8_t(i * 7), 0x2E, uint8_t(i * 13), 0});
+    Bytes good = RleSgi(w, h, rows), noLengths = good;
+    std::fill(noLengths.begin() + 512 + 16 * h, noLengths.begin() + 512 + 32 * h, 0);
+    std::vector<Bytes> shortRows = rows, badRows = rows;
+    shortRows[h] = {0x05, 9, 0};  // the green plane's bottom row, in the last band
+    badRows[2 * h + 1] = {0x7F, 1, 0x7F, 2, 0x2F, 3, 0};
+    ScratchDir dir;
+    for (const Bytes& image : {good, noLengths, RleSgi(w, h, shortRows), RleSgi(w, h, badRows)}) {
+        WriteBytes(dir / "a.sgi", image);
+        ::unlink((dir / "a.vas").c_str());
+        ProgramResult r = Convert("tintpour", {"a.sgi"}, dir.path);
+        Decoded whole = Read(image);
+        if (!whole.result.ok()) {
+            EXPECT_EQ(r.status, 1);
+            EXPECT_EQ(r.err, "tintpour: a.sgi: " + whole.result.reason + "\n");
+            EXPECT_FALSE(PathExists(dir / "a.vas"));
+            continue;
+        }
+        whole.pixels.insert(whole.pixels.begin(), {uint8_t(w), uint8_t(w >> 8), uint8_t(h), uint8_t(h >> 8)});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(ReadBytes(dir / "a.vas") == whole.pixels);
+    }
+}
