@@ -3,6 +3,7 @@
 import os
 import struct
 import sys
+import zlib
 
 
 def sgi(width, height, rle=False, channels=4, seed=1):
@@ -51,6 +52,17 @@ def pak(entries):
     return bytes(directory + body)
 
 
+def chunk(kind, body):
+    return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+
+
+def png(width, height, colour_type, depth, rows, extra=b"", interlace=0):
+    """A PNG of unfiltered rows; extra chunks go before the image data."""
+    header = struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0, interlace)
+    data = zlib.compress(b"".join(b"\0" + row for row in rows))
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + extra + chunk(b"IDAT", data) + chunk(b"IEND", b"")
+
+
 def palette():
     return bytes((i * (c + 1)) % 64 for i in range(256) for c in range(3))
 
@@ -76,6 +88,13 @@ def main(out):
             "keyed": bytes([3, 3, 1, 1, 0]) + bytes([0, 5, 0, 5, 5, 5, 0, 5, 0]),
         },
         "fuzz_palette": {"palette": palette(), "short": palette()[:100], "bright": bytes([255]) * 768},
+        "fuzz_png": {
+            "indexed": png(3, 2, 3, 8, [bytes([0, 1, 2])] * 2, chunk(b"PLTE", bytes(range(9))) + chunk(b"tRNS", b"\xff\0")
+                           + chunk(b"grAb", struct.pack(">ii", 1, -1))),
+            "grey2": png(4, 1, 0, 2, [bytes([0x1B])]),
+            "rgb16": png(1, 1, 2, 16, [bytes(range(6))]),
+            "rgba": png(2, 2, 6, 8, [bytes(8)] * 2),
+        },
         "fuzz_document": {"fresh": sprite(16, 16, fill=0), "zero": bytes([0, 7, 0, 0, 0]),
                           "big": sprite(255, 2, origin=(200, 1))},
     }

@@ -12,7 +12,7 @@ CC=clang CXX=clang++ cmake -S . -B $build -DGRAVLIN_FUZZ=ON -DGRAVLIN_TESTS=OFF 
     -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=undefined" >/dev/null
 cmake --build $build -j2 2>&1 | grep -E "error|warning" || true
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(fuzz_sgi fuzz_pak fuzz_register fuzz_palette fuzz_document)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(fuzz_sgi fuzz_pak fuzz_register fuzz_palette fuzz_document fuzz_png)
 python3 fuzz/make_seeds.py $build/seeds
 mkdir -p $build/corpus $build/logs $build/artifacts
 
