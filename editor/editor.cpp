@@ -107,6 +107,7 @@ void StartEditor(const EditorOptions& options)
     ResetHistory();
     ResetStatus();
     ResetModes();
+    ResetKeyPresses();
     HighlightFlag = 0;
     // Before the window opens: a document that cannot be read stops the editor here.
     OpenDocument();

@@ -10,6 +10,7 @@ std::atomic<uint8_t> tickFlag{0};
 static SDL_TimerID timerId = nullptr;
 static bool pacedByClock = false;
 static uint32_t nextTick = 0;
+static uint32_t (*frameClock)() = nullptr;
 
 uint32_t FrameTimerCallback(uint32_t interval, void*)
 {
@@ -55,4 +56,14 @@ void WaitForTick()
             SleepUntilWoken(!holding, left);
     }
     tickFlag.store(0, std::memory_order_release);
+}
+
+uint32_t FrameClock()
+{
+    return frameClock ? frameClock() : SDL_GetTicks();
+}
+
+void SetFrameClock(uint32_t (*clock)())
+{
+    frameClock = clock;
 }

@@ -19,3 +19,8 @@ uint32_t FrameTimerCallback(uint32_t interval, void* parameter);
 // Polls input until a tick has come, then clears the flag. Whenever the event queue is empty it
 // sleeps until the tick or new input wakes it, so that waiting does not burn a processor core.
 void WaitForTick();
+
+// The milliseconds that held keys repeat by: SDL_GetTicks, unless a clock of its own was set
+// (tests drive the repeat with one instead of sleeping). nullptr sets SDL_GetTicks back.
+uint32_t FrameClock();
+void SetFrameClock(uint32_t (*clock)());

@@ -11,6 +11,7 @@ uint8_t keyDown[KeyTableSize];
 static bool tapLatching = false;
 static uint8_t keySeen[KeyTableSize];
 static uint8_t releasePending[KeyTableSize];
+static uint32_t pressCount[KeyTableSize];
 static bool unseenPress = false;
 
 static volatile std::sig_atomic_t quitSignal = 0;
@@ -28,6 +29,7 @@ bool PollInput()
     case SDL_KEYDOWN:
         if (symbol >= 0 && symbol < KeyTableSize) {
             keyDown[symbol] = 1;
+            ++pressCount[symbol];
             keySeen[symbol] = 0;
             releasePending[symbol] = 0;
             unseenPress = tapLatching;
@@ -51,6 +53,17 @@ bool PollInput()
         break;
     }
     return true;
+}
+
+uint32_t KeyPresses(int symbol)
+{
+    return pressCount[symbol];
+}
+
+void DropKey(int symbol)
+{
+    keyDown[symbol] = 0;
+    releasePending[symbol] = 0;
 }
 
 bool AnyKeyDown()
@@ -168,6 +181,7 @@ void ResetInput()
     unseenPress = false;
     std::memset(keySeen, 0, sizeof keySeen);
     std::memset(releasePending, 0, sizeof releasePending);
+    std::memset(pressCount, 0, sizeof pressCount);
     std::memset(keyDown, 0, sizeof keyDown);
     quitRequested = false;
     quitSignal = 0;

@@ -16,6 +16,12 @@ bool PollInput();
 // Whether the window was uncovered (its picture lost) since the last call.
 bool TakeExposure();
 
+// How many times the key went down since the start: a new count is a new press, even when
+// the key went up and down again between two looks.
+uint32_t KeyPresses(int symbol);
+// Takes the key up now, and its held-back release with it: its press is used up.
+void DropKey(int symbol);
+
 bool AnyKeyDown();
 // The highest symbol held, 0 when none.
 uint16_t LastKeyDown();

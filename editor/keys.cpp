@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "editor/frametimer.h"
 #include "editor/history.h"
 #include "editor/input.h"
 #include "editor/modes.h"
@@ -212,12 +213,44 @@ const KeyBinding KeyBindings[KeyBindingCount] = {
     {Modifier::Any, KeyF1, ToggleKeyHelp, KeyPress::Once, "show or close the key help"},
 };
 
+// The press of each key that the bindings have taken, and the binding it selected.
+struct PressState {
+    uint32_t press = 0;                   // KeyPresses() when it was taken
+    const KeyBinding* binding = nullptr;  // null: none matched, or the repeat was stopped
+    uint8_t modifiers = 0;                // the modifier keys down at the press
+    uint32_t nextRepeat = 0;              // FrameClock() when a repeating binding acts again
+};
+static PressState presses[KeyTableSize];
+
+void ResetKeyPresses()
+{
+    for (PressState& state : presses)
+        state = PressState();
+}
+
+// Each modifier key by itself: pressing the other Shift counts as a change too.
+static uint8_t ModifierKeysDown()
+{
+    uint8_t mask = 0;
+    for (int symbol = KeyRightShift; symbol <= KeyLeftAlt; ++symbol)
+        mask = uint8_t(mask | (keyDown[symbol] ? 1 << (symbol - KeyRightShift) : 0));
+    return mask;
+}
+
 void ApplyBindings()
 {
     bool shift = keyDown[KeyRightShift] || keyDown[KeyLeftShift];
     bool ctrl = keyDown[KeyRightCtrl] || keyDown[KeyLeftCtrl];
     bool alt = keyDown[KeyRightAlt] || keyDown[KeyLeftAlt];
     bool none = !shift && !ctrl && !alt;
+    uint8_t modifiers = ModifierKeysDown();
+    uint32_t now = FrameClock();
+    // A press keeps its binding while the key and the modifiers stay as they were at the press.
+    for (const KeyBinding& binding : KeyBindings) {
+        PressState& state = presses[binding.key];
+        if (state.binding && (!keyDown[binding.key] || state.modifiers != modifiers))
+            state.binding = nullptr;
+    }
     for (const KeyBinding& binding : KeyBindings) {
         if (!keyDown[binding.key])
             continue;
@@ -230,14 +263,31 @@ void ApplyBindings()
                     (binding.modifier == Modifier::NoCtrlAlt && !ctrl && !alt);
         if (!held)
             continue;
-        binding.action();
-        if (binding.press != KeyPress::Held) {
-            WaitForRelease(binding.key);
-            // A quit ends the wait with the key still down: a weaker binding of the same key
-            // must not act on it too, in the frame whose edits are saved.
-            if (QuitRequested())
-                return;
+        if (binding.press == KeyPress::Held) {
+            binding.action();
+            continue;
         }
+        // One binding per press: the first that matches takes it, so with two modifiers held the
+        // earlier line wins and the later ones of the same key leave it alone.
+        PressState& state = presses[binding.key];
+        uint32_t press = KeyPresses(binding.key);
+        if (state.press != press) {
+            state = {press, &binding, modifiers, now + KeyRepeatDelay};
+            binding.action();
+        } else if (state.binding == &binding && binding.press == KeyPress::Repeat &&
+                   int32_t(now - state.nextRepeat) >= 0) {
+            state.nextRepeat += KeyRepeatInterval;
+            if (int32_t(now - state.nextRepeat) >= 0)
+                state.nextRepeat = now + KeyRepeatInterval;  // after a stall: once a frame at most
+            binding.action();
+        }
+    }
+    // A press that no binding took (no match, or the help shown) is used up as well: letting go
+    // of a modifier must not hand it to another binding.
+    for (const KeyBinding& binding : KeyBindings) {
+        PressState& state = presses[binding.key];
+        if (keyDown[binding.key] && state.press != KeyPresses(binding.key))
+            state = {KeyPresses(binding.key), nullptr, modifiers, 0};
     }
 }
 

@@ -56,10 +56,18 @@ struct KeyBinding {
 enum : int { KeyBindingCount = 38 };
 extern const KeyBinding KeyBindings[KeyBindingCount];
 
+// A repeating binding acts on the press, again this long after it, then at this interval (at
+// most once a frame), in milliseconds of FrameClock().
+enum : uint32_t { KeyRepeatDelay = 400, KeyRepeatInterval = 60 };
+
 // Tests every binding in table order against keyDown, with the modifiers read once before the
-// first. A binding that waits polls input until its key is up, so a later binding of the same
-// key (under a weaker modifier) sees it released.
+// first. Held bindings act in every frame. Each press of a key is taken by the first binding
+// that matches it, with the modifiers held then; only that one acts on it (Once: on the press;
+// Repeat: on the press and then while the key stays down), until the key or any modifier key
+// goes up or down. Nothing here waits: the frames go on while a key is held.
 void ApplyBindings();
+// Forgets the presses taken (for a fresh start).
+void ResetKeyPresses();
 
 // Sizes of 0 become 1; the cursor and the origin wrap into 0..size-1.
 void NormaliseDocument();

@@ -37,7 +37,8 @@ void CloseKeyHelpOnEscape()
     if (!helpShown || !keyDown[KeyEscape])
         return;
     helpShown = false;
-    WaitForRelease(KeyEscape);
+    // Taken up at once (the loop must not see it and quit), without waiting for its release.
+    DropKey(KeyEscape);
 }
 
 const KeyHelpLine KeyHelpLines[] = {
@@ -83,7 +84,7 @@ void DrawKeyHelp()
     FillBox8(0, BandTop, BandWidth, PictureHeight, BackgroundColour);
     if (!EditorFont)
         return;
-    DrawText(HelpGroupLeft, HelpTop, "Keys of koba", EditorFont, FrameColour);
+    DrawText(HelpGroupLeft, HelpTop, "Keys of koba (held moves and steps repeat)", EditorFont, FrameColour);
     int32_t y = HelpTop + HelpLinePitch;
     for (int i = 0; i < KeyHelpLineCount; ++i) {
         const KeyHelpLine& line = KeyHelpLines[i];
