@@ -18,10 +18,16 @@ struct CellChange {
     uint8_t x, y, before, after;
 };
 
+// A fill or replace changes many cells from one value to one value: those steps keep a bit per
+// cell of the grid instead (8 KiB, against 4 bytes a cell), so a history of large fills stays small.
+enum : size_t { MaskBytes = DocumentGrid * DocumentGrid / 8, MaskCells = MaskBytes / sizeof(CellChange) };
+
 struct Step {
     StepKind kind = StepKind::Cells;
     Header before{}, after{};
     std::vector<CellChange> cells;
+    std::vector<uint8_t> mask;  // bit y * 256 + x: the cell went from maskBefore to maskAfter
+    uint8_t maskBefore = 0, maskAfter = 0;
 };
 
 }  // namespace
@@ -73,6 +79,18 @@ static void CloseStep()
     pending.after = CurrentHeader();
     if (changed.empty() && pending.after == pending.before)
         return;  // nothing changed: the redo steps stay
+    bool uniform = changed.size() > MaskCells;
+    for (const CellChange& c : changed)
+        uniform = uniform && c.before == changed[0].before && c.after == changed[0].after;
+    if (uniform) {
+        pending.mask.assign(MaskBytes, 0);
+        pending.maskBefore = changed[0].before;
+        pending.maskAfter = changed[0].after;
+        for (const CellChange& c : changed)
+            pending.mask[(c.y * DocumentGrid + c.x) / 8] |= uint8_t(1 << (c.x % 8));
+        changed.clear();
+    }
+    changed.shrink_to_fit();
     pending.cells = std::move(changed);
     Push(std::move(pending));
     pending = Step();
@@ -114,6 +132,15 @@ void EndFrameChanges(bool strokeGoesOn)
     CloseStep();
 }
 
+static void SetMaskedCells(const Step& step, uint8_t value)
+{
+    for (size_t i = 0; i < step.mask.size(); ++i)
+        if (step.mask[i])
+            for (int bit = 0; bit < 8; ++bit)
+                if (step.mask[i] >> bit & 1)
+                    Document.cells[i * 8 / DocumentGrid][i * 8 % DocumentGrid + size_t(bit)] = value;
+}
+
 static void Mirror(StepKind kind)
 {
     if (kind == StepKind::MirrorLeftRight)
@@ -132,6 +159,7 @@ bool Undo()
         Mirror(step.kind);
     for (const CellChange& c : step.cells)
         Document.cells[c.y][c.x] = c.before;
+    SetMaskedCells(step, step.maskBefore);
     SetHeader(step.before);
     return true;
 }
@@ -146,6 +174,7 @@ bool Redo()
         Mirror(step.kind);
     for (const CellChange& c : step.cells)
         Document.cells[c.y][c.x] = c.after;
+    SetMaskedCells(step, step.maskAfter);
     SetHeader(step.after);
     return true;
 }
@@ -171,7 +200,7 @@ size_t HistoryBytes()
     // The deque's blocks hold the steps themselves; each step's cells are one allocation.
     size_t bytes = HeapBlock(steps.size() * sizeof(Step));
     for (const Step& step : steps)
-        bytes += HeapBlock(step.cells.capacity() * sizeof(CellChange));
+        bytes += HeapBlock(step.cells.capacity() * sizeof(CellChange)) + HeapBlock(step.mask.capacity());
     return bytes;
 }
 

@@ -135,3 +135,21 @@ TEST_F(UndoTest, AThousandOneCellStrokesOnTheLargestSpriteAreKeptInUnderOneMebib
     Undo();
     EXPECT_EQ(StatusMessage(), "Nothing to undo");
 }
+
+TEST_F(UndoTest, AFillOfTheLargestSpriteKeepsABitPerCellAndComesBackExactly)
+{
+    Document.width = Document.height = 255;
+    Document.cells[7][9] = 4;      // an island the fill goes round
+    Document.cells[255][255] = 0;  // hidden: not filled
+    currentColour = 9;
+    Snapshot before = Take();
+    Press(KeyF);
+    Snapshot after = Take();
+    EXPECT_EQ(Document.cells[254][254], 9);
+    EXPECT_EQ(Document.cells[7][9], 4);
+    EXPECT_LT(HistoryBytes(), 16u << 10);
+    Undo();
+    EXPECT_EQ(Take(), before);
+    Redo();
+    EXPECT_EQ(Take(), after);
+}
