@@ -44,7 +44,8 @@ static std::string Pair(int32_t a, int32_t b)
 
 static std::string CellText()
 {
-    if (Document.width == 0 || Document.height == 0)
+    // Before the first frame's normalisation the cursor may lie outside a header's size.
+    if (cursorX < 0 || cursorY < 0 || cursorX >= Document.width || cursorY >= Document.height)
         return "";
     int v = Document.cells[cursorY][cursorX];
     std::string flags;
