@@ -166,6 +166,11 @@ TEST_F(KeysTest, MirrorsSwapEveryPairOncePerPress)
     Press(KeyH);
     Press(KeyV);
     expect(5, 3, true, true);
+    // Mirrored back and grown again, the hidden column returns as it was.
+    Press(KeyH);
+    Press(KeyV);
+    Chord({KeyLeftCtrl}, KeyRight);
+    expect(6, 3, false, false);
 }
 
 // SIGTERM or the close button ends a wait for release while the key is still down: the weaker

@@ -112,10 +112,7 @@ end_session() {
     rm -rf "$work"
 }
 
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
+fail() { echo "FAIL: $*"; exit 1; }
 
 launch() {
     start_koba "$@" || fail "no window captioned 'Gravlin sprite editor'"
