@@ -12,6 +12,7 @@
 #include "editor/keys.h"
 #include "editor/modes.h"
 #include "editor/panel.h"
+#include "editor/quicktaps.h"
 #include "editor/state.h"
 #include "editor/status.h"
 #include "editor/views.h"
@@ -114,6 +115,7 @@ void StartEditor(const EditorOptions& options)
     CentreCursor();
     CentreViews();
     StartVideo();
+    KeepQuickTapsApart();
     firstPresent = true;
     StartFrameTimer();
     SDL_WM_SetCaption("Gravlin sprite editor", "kOBA");
