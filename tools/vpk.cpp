@@ -1,9 +1,6 @@
 // vpk: lists, extracts, creates and previews resource packs (PAK archives).
-#include <png.h>
-
 #include <algorithm>
 #include <cerrno>
-#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -11,6 +8,7 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "convert/rgb565.h"
 #include "gfx/sprites.h"
 #include "gfx/video.h"
 #include "resources/loader.h"
@@ -18,6 +16,7 @@
 #include "util/fatal.h"
 #include "util/files.h"
 #include "util/path.h"
+#include "util/png.h"
 
 static const char* const HelpText =
     "Usage: vpk COMMAND PACK [ARGUMENTS]\n"
@@ -131,73 +130,41 @@ static int32_t HiSheetBottom()
     return std::min(bottom, int32_t(HiColourCanvasHeight));
 }
 
-struct PngSink {
-    std::vector<uint8_t> bytes;
-    bool outOfMemory = false;
-};
-
-static void PngWrite(png_structp png, png_bytep data, png_size_t length)
+// Rows top..bottom-1 of the hi-colour canvas as 8-bit RGB, each 5-6-5 pixel widened by
+// repeating its top bits.
+static void WidenSheet(int32_t top, int32_t bottom, std::vector<uint8_t>& rgb)
 {
-    PngSink* sink = static_cast<PngSink*>(png_get_io_ptr(png));
-    try {
-        sink->bytes.insert(sink->bytes.end(), data, data + length);
-    } catch (const std::bad_alloc&) {
-        sink->outOfMemory = true;
-        png_error(png, "out of memory");
+    rgb.resize(size_t(bottom - top) * CanvasWidth * 3);
+    uint8_t* out = rgb.data();
+    for (size_t i = size_t(top) * CanvasWidth; i < size_t(bottom) * CanvasWidth; i++, out += 3) {
+        uint32_t p = HiColourCanvas[i];
+        out[0] = WidenFiveBits(p >> 11);
+        out[1] = WidenSixBits(p >> 5 & 63);
+        out[2] = WidenFiveBits(p & 31);
     }
-}
-
-static void PngFlush(png_structp) {}
-
-// The rows' 5-6-5 pixels widened to 8 bits a component by repeating their top bits.
-static void WidenRow(const Pixel* pixels, uint8_t* rgb)
-{
-    for (int32_t x = 0; x < CanvasWidth; x++) {
-        uint32_t p = pixels[x];
-        uint32_t r = p >> 11, g = (p >> 5) & 63, b = p & 31;
-        rgb[3 * x] = uint8_t(r << 3 | r >> 2);
-        rgb[3 * x + 1] = uint8_t(g << 2 | g >> 4);
-        rgb[3 * x + 2] = uint8_t(b << 3 | b >> 2);
-    }
-}
-
-// Encodes rows top..bottom-1 of the hi-colour canvas; false when libpng gives up.
-static bool EncodeSheet(int32_t top, int32_t bottom, PngSink& sink)
-{
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (!png)
-        return false;
-    png_infop info = png_create_info_struct(png);
-    std::vector<uint8_t> row(size_t(CanvasWidth) * 3);
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, info ? &info : nullptr);
-        return false;
-    }
-    png_set_write_fn(png, &sink, PngWrite, PngFlush);
-    png_set_IHDR(png, info, png_uint_32(CanvasWidth), png_uint_32(bottom - top), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int32_t y = top; y < bottom; y++) {
-        WidenRow(HiColourCanvas + size_t(y) * CanvasWidth, row.data());
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return true;
 }
 
 static int PreviewPack(const std::string& packPath, const std::string& pngPath)
 {
     StartCanvases();
     LoadResourcePack(packPath);
-    PngSink sink;
-    if (!EncodeSheet(SheetTop, HiSheetBottom(), sink)) {
-        if (sink.outOfMemory)
-            FatalOutOfMemory("the PNG image");
-        FatalReject(pngPath, "libpng could not encode the image");
+    int32_t bottom = HiSheetBottom();
+    std::vector<uint8_t> rgb;
+    try {
+        WidenSheet(SheetTop, bottom, rgb);
+    } catch (const std::bad_alloc&) {
+        FatalOutOfMemory("the PNG image");
     }
+    PngImageOut image;
+    image.width = uint32_t(CanvasWidth);
+    image.height = uint32_t(bottom - SheetTop);
+    image.colour = PngColour::Rgb;
+    image.pixels = rgb.data();
+    std::vector<uint8_t> file;
+    Result encoded = EncodePng(image, file);
     StopVideo();
-    StopOnFailure(WriteFileAtomic(pngPath, sink.bytes), pngPath);
+    StopOnFailure(encoded, pngPath);
+    StopOnFailure(WriteFileAtomic(pngPath, file), pngPath);
     return 0;
 }
 
