@@ -195,8 +195,21 @@ static int ImportDocumentCommand(const std::string& pngPath, const std::string& 
     if (::stat(spritePath.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ReadWholeFile(spritePath, existing).ok())
         if (const char* kind = ForeignImageKind(existing.data(), existing.size()))
             FatalReject(spritePath, std::string(kind) + ", not a sprite document: not replaced");
+    // Bytes after the cells are someone's work too (a hi-colour picture): kept as the editor
+    // keeps them before its first save.
+    auto old = std::make_unique<SpriteDocument>();
+    bool keepOriginal = !existing.empty() && DecodeDocument(existing.data(), existing.size(), *old).ok() &&
+                        existing.size() > EncodeDocument(*old).size();
+    if (keepOriginal) {
+        Result kept = WriteFileAtomic(spritePath + ".orig", existing);
+        if (!kept.ok())
+            kept.reason = "cannot keep the original as " + spritePath + ".orig: " + kept.reason;
+        StopOnFailure(kept, spritePath);
+    }
 
     WriteOrStop(spritePath, EncodeDocument(*document));
+    if (keepOriginal)
+        Note(spritePath, "the original file, with its bytes after the cells, is kept as " + spritePath + ".orig");
     if (notes.approximated > 0)
         Note(pngPath, std::to_string(notes.approximated) + " of " +
                           std::to_string(uint32_t(document->width) * document->height) +

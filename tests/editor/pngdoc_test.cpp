@@ -236,6 +236,13 @@ TEST(PngDocumentCommands, RoundTripQuietlyAndSayWhatTheImportChanged)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out + r.err, "");
     EXPECT_EQ(ReadBytes(dir / "b.vsf"), sprite);
+    // Over a file with bytes after its cells (a hi-colour sprite's picture), the whole file is kept.
+    const Bytes withPicture = {1, 1, 0, 0, 0, 7, 0xAB, 0xCD};
+    WriteBytes(dir / "b.vhs", withPicture);
+    r = RunProgram({koba, "--import", "a.png", "b.vhs"}, dir.path);
+    EXPECT_EQ(r.err, "koba: b.vhs: the original file, with its bytes after the cells, is kept as b.vhs.orig\n");
+    EXPECT_EQ(ReadBytes(dir / "b.vhs"), sprite);
+    EXPECT_EQ(ReadBytes(dir / "b.vhs.orig"), withPicture);
 
     Bytes rgba = {1, 2, 3, 255, 0, 0, 0, 0};
     PngImageOut image = Picture(2, 1, PngColour::Rgba, rgba);
