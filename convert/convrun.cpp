@@ -402,6 +402,11 @@ static Result WritePng(const std::string& output, const PngPicture& picture, Sgi
     return WritePictureInBands(output, layout, picture.height, rowBytes, BandRowsFor(rowBytes), source, sourceFailed);
 }
 
+static uint32_t BigEndian32(const uint8_t* bytes)
+{
+    return uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | bytes[3];
+}
+
 Result ConvertInput(const Converter& converter, const std::string& input, const std::string& output,
                     std::string& failedFile)
 {
@@ -426,9 +431,13 @@ Result ConvertOpenInput(const Converter& converter, const InputFile& file, const
     PictureLayout layout;
     bool sourceFailed = true;  // until a writer says otherwise
     if (HasPngSignature(head, headLength)) {
+        // A size the output cannot hold is refused before a picture of that size is decoded.
+        if (headLength >= 24 && std::memcmp(head + 12, "IHDR", 4) == 0)
+            result = converter.layout(BigEndian32(head + 16), BigEndian32(head + 20), layout);
         std::unique_ptr<uint8_t[]> image;
         PngPicture picture;
-        result = ReadWholeInput(file, image);
+        if (result.ok())
+            result = ReadWholeInput(file, image);
         if (result.ok())
             result = DecodePng(image.get(), size_t(file.size), PngIndices::Expand, picture);
         image.reset();
