@@ -349,7 +349,7 @@ void CopyBoxKeyed16(int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t w, i
 void CopyBoxUnflagged16(int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t w, int32_t h, Pixel key)
 {
     WalkBoxes<Pixel>(sx, sy, dx, dy, w, h, [key](Pixel s, Pixel& d) {
-        if ((d & 0x0020) == 0 && s != key)
+        if ((d & PixelSolid) == 0 && s != key)
             d = s;
     });
 }

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "gfx/video.h"
+#include "gfx/canvas.h"
 
 // 256 entries indexed by a target ColourIndex; non-zero means the target holds material.
 typedef const uint8_t* MaterialMask;

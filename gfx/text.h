@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "gfx/video.h"
+#include "gfx/canvas.h"
 
 // 256 sprite indices by character code; NoSprite where neither the glyph nor the space exists.
 struct Font {

@@ -5,31 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "gfx/sprites.h"
 #include "util/fatal.h"
 
 bool WindowedVideo = true;
 SDL_Surface* ScreenSurface = nullptr;
 uint16_t* ScreenPixels = nullptr;
 int32_t ScreenPitch = 0;
-ColourIndex* IndexCanvas = nullptr;
-Pixel* HiColourCanvas = nullptr;
-Pixel PaletteColours[256];
-
-static void AllocateCanvases()
-{
-    // A second start must not leak the first canvases.
-    std::free(IndexCanvas);
-    std::free(HiColourCanvas);
-    ResetSpriteRegistry();
-    // Zeroed, so that pictures and the enlargement of sprites at the sheet edges are repeatable.
-    IndexCanvas = static_cast<ColourIndex*>(std::calloc(size_t(CanvasWidth) * IndexCanvasHeight, 1));
-    if (!IndexCanvas)
-        FatalOutOfMemory("the index canvas");
-    HiColourCanvas = static_cast<Pixel*>(std::calloc(size_t(CanvasWidth) * HiColourCanvasHeight, sizeof(Pixel)));
-    if (!HiColourCanvas)
-        FatalOutOfMemory("the hi-colour canvas");
-}
 
 // With no display to reach, SDL quietly falls back to drawing into memory: the editor would run
 // with a window nobody can see, to be ended only by a signal. Only a driver
@@ -65,18 +46,9 @@ void StartVideo()
     ScreenPitch = ScreenWidth * 2;
 }
 
-void StartCanvases()
-{
-    SetFatalCleanup(StopVideo);
-    AllocateCanvases();
-}
-
 void StopVideo()
 {
-    std::free(IndexCanvas);
-    IndexCanvas = nullptr;
-    std::free(HiColourCanvas);
-    HiColourCanvas = nullptr;
+    StopCanvases();
     if (ScreenSurface) {
         SDL_FreeSurface(ScreenSurface);
         ScreenSurface = nullptr;

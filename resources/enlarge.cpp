@@ -141,7 +141,7 @@ void EnlargeSprite(uint16_t indexX, uint16_t indexY, uint16_t hiX, uint16_t hiY,
             const ColourIndex v = IndexAt(row + i);
             const Pixel q = PaletteColours[v];
             const bool key = v == keyColour;
-            *out = {key ? 0 : Lanes(q), Pixel(key ? 0 : q & 0x0021), q, uint8_t(key)};
+            *out = {key ? 0 : Lanes(q), Pixel(key ? 0 : q & PixelFlags), q, uint8_t(key)};
         }
     }
 

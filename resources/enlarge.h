@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "gfx/video.h"
+#include "gfx/canvas.h"
 
 // Weights of the 3x3 neighbourhood for each quarter: [quarter][row * 3 + column], quarters in
 // the order top-left, top-right, bottom-left, bottom-right.

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "gfx/material.h"
-#include "gfx/video.h"
+#include "gfx/canvas.h"
 #include "util/fatal.h"
 
 uint8_t CurrentPalette[PaletteSize];
@@ -18,11 +18,11 @@ void ApplyPalette(const uint8_t* palette)
         const uint32_t b = std::min<uint32_t>(palette[3 * i + 2], 63);
         uint32_t p = ((r & 0xFE) << 10) | (g << 5) | (b >> 1);
         // The lowest green and blue bits carry the terrain class instead of colour.
-        p &= 0xFFDE;
+        p &= PixelColourBits;
         if (!materialDiggable[i] && !materialAir[i])
-            p |= 0x0020;
+            p |= PixelSolid;
         if (materialAir[i])
-            p |= 0x0001;
+            p |= PixelAir;
         PaletteColours[i] = Pixel(p);
     }
     if (palette != CurrentPalette)

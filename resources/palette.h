@@ -1,5 +1,5 @@
 // Palettes: 256 entries of three 6-bit components, turned into screen pixels that also carry
-// the solid (0x0020) and air (0x0001) material flags of each index.
+// the solid and air material flags of each index (gfx/canvas.h).
 #pragma once
 
 #include <cstddef>

@@ -10,7 +10,7 @@
 
 #include "convert/rgb565.h"
 #include "gfx/sprites.h"
-#include "gfx/video.h"
+#include "gfx/canvas.h"
 #include "resources/loader.h"
 #include "resources/pak.h"
 #include "util/fatal.h"
@@ -162,7 +162,7 @@ static int PreviewPack(const std::string& packPath, const std::string& pngPath)
     image.pixels = rgb.data();
     std::vector<uint8_t> file;
     Result encoded = EncodePng(image, file);
-    StopVideo();
+    StopCanvases();
     StopOnFailure(encoded, pngPath);
     StopOnFailure(WriteFileAtomic(pngPath, file), pngPath);
     return 0;
