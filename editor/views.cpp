@@ -155,10 +155,7 @@ void CyclePalette()
     RotatePaletteRange(133, 136);
     RotatePaletteRange(152, 159);
     RotatePaletteRange(168, 171);
-    // A copy: ApplyPalette copies its argument into CurrentPalette.
-    uint8_t palette[PaletteSize];
-    std::memcpy(palette, CurrentPalette, sizeof palette);
-    ApplyPalette(palette);
+    ApplyPalette(CurrentPalette);
 }
 
 void ResetPaletteCycle()
