@@ -171,6 +171,10 @@ static int ExportDocumentCommand(const std::string& spritePath, const std::strin
     ResetDocument(*document);
     StopOnFailure(ReadDocument(spritePath, *document), spritePath);
     NormaliseHeader(*document);  // as the editor shows and saves it
+    struct stat output;
+    if (::stat(spritePath.c_str(), &info) == 0 && ::stat(pngPath.c_str(), &output) == 0 &&
+        output.st_dev == info.st_dev && output.st_ino == info.st_ino)
+        FatalReject(pngPath, "is the sprite itself: not replaced");
     uint8_t palette[PaletteSize];
     LoadPackPalette(packPath, palette);
     std::vector<uint8_t> file;

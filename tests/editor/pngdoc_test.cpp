@@ -299,6 +299,7 @@ TEST(PngDocumentCommands, RefuseOrFailLeavingTheOutputAsItWas)
         {{"--import", "in.png", "image.png"}, good, 1, "koba: image.png: a PNG image, not a sprite document: not replaced\n",
          ""},
         {{"--export", "missing.vsf", "old"}, {}, 2, "koba: missing.vsf: cannot open", "Runtime error 2 at"},
+        {{"--export", "old", "./old"}, {}, 1, "koba: ./old: is the sprite itself: not replaced\n", ""},
         {{"--export", "short.vsf", "old"}, {}, 100, "koba: short.vsf: file ended early", "Runtime error 100 at"},
         {{"--export", "big.vsf", "old"}, {}, 1, "koba: " + pack + ": cannot open", cannotOpenPack, Missing},
         {{"--import", "in.png", "old"}, good, 1, "koba: " + pack + ": it holds no palette", cannotOpenPack, NoPalette},
