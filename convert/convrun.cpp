@@ -18,10 +18,7 @@
 #include "util/files.h"
 #include "util/path.h"
 #include "util/png.h"
-
-#ifndef GRAVLIN_VERSION
-#define GRAVLIN_VERSION "unknown"
-#endif
+#include "util/version.h"
 
 static const char* const authorsNotice = "Gravlin graphics tools, (c) the Gravlin tools authors";
 static const char* const replacesInput =
@@ -525,7 +522,7 @@ static bool ParseOptions(int argc, char** argv, const Converter& converter, Opti
             PrintHelp(converter);
             return false;
         case VersionOption:
-            std::printf("%s %s\n", converter.program, GRAVLIN_VERSION);
+            PrintVersion();
             return false;
         case DecodeOption:
             options.decode = true;

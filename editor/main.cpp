@@ -6,6 +6,7 @@
 #include "editor/packpath.h"
 #include "editor/pngdoc.h"
 #include "util/fatal.h"
+#include "util/version.h"
 
 static void PrintHelp()
 {
@@ -47,7 +48,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("koba 1.0.0\n");
+        PrintVersion();
         return 0;
     }
     if (argc > 1 && IsPngDocumentCommand(argv[1]))

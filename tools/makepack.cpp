@@ -16,6 +16,7 @@
 #include "util/fatal.h"
 #include "util/files.h"
 #include "util/numfmt.h"
+#include "util/version.h"
 
 enum : int { PaletteEntries = 256, MaxComponent = 63, GlyphInk = 255, GlyphKey = 0, MaxGlyphSide = 255 };
 
@@ -198,6 +199,22 @@ static std::vector<uint8_t> ReadSource(const std::string& path)
 int main(int argc, char** argv)
 {
     SetProgramName("makepack");
+    const std::string first = argc > 1 ? argv[1] : "";
+    if (argc == 2 && first == "--version") {
+        PrintVersion();
+        return 0;
+    }
+    if (argc == 2 && (first == "--help" || first == "-h")) {
+        std::printf("Usage: makepack OUT.VPK PALETTE.txt FONT.txt [PALETTE-NAME]\n"
+                    "Build a resource pack from a palette text and a glyph font text: the palette first, named\n"
+                    "PALETTE-NAME (KOBA.VPL when not given), then one .VFF glyph per character, in code order.\n"
+                    "The source formats are described at the top of assets/koba-palette.txt and\n"
+                    "assets/koba-font.txt.\n"
+                    "\n"
+                    "Exit status: 0 done, 1 a refused source or pack, 2 a usage error; a failed file\n"
+                    "operation exits with the system's error number (100 for a file that ends early).\n");
+        return 0;
+    }
     if (argc < 4 || argc > 5) {
         std::fprintf(stderr, "Usage: makepack OUT.VPK PALETTE.txt FONT.txt [PALETTE-NAME]\n");
         return 2;

@@ -16,6 +16,7 @@
 #include "util/fatal.h"
 #include "util/files.h"
 #include "util/path.h"
+#include "util/version.h"
 #include "util/png.h"
 
 static const char* const HelpText =
@@ -36,6 +37,7 @@ static const char* const HelpText =
     "                            sheet, 1024 pixels wide, from its top row (canvas row 2560)\n"
     "                            down to the lowest row an image reaches\n"
     "  vpk --help                this text\n"
+    "  vpk --version             the version\n"
     "\n"
     "What the loader does with a subfile depends on the three characters after the first '.'\n"
     "of its name, case-sensitive: \"VPL\" is a palette (768 bytes, 6-bit red, green, blue for\n"
@@ -174,6 +176,10 @@ int main(int argc, char** argv)
     if (argc < 2)
         return Usage();
     std::string command = argv[1];
+    if (command == "--version") {
+        PrintVersion();
+        return 0;
+    }
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(HelpText, stdout);
         return 0;
