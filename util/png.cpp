@@ -28,6 +28,9 @@ struct PngState {
     std::vector<uint8_t>* file = nullptr;
 };
 
+// Palettes are copied in and out as they are laid out in PLTE: three bytes an entry.
+static_assert(sizeof(png_color) == 3, "png_color is not three bytes");
+
 const png_byte GrabName[5] = {'g', 'r', 'A', 'b', 0};
 enum : size_t { GrabSize = 8 };
 
@@ -154,14 +157,6 @@ bool ReadPicture(png_structp png, png_infop info, PngIndices indices, bool heade
     size_t channels = 1;
     if (keep) {
         png_set_packing(png);  // one index a byte, values untouched
-        png_colorp entries = nullptr;
-        int count = 0;
-        if (png_get_PLTE(png, info, &entries, &count) && count > 0)
-            picture.palette.assign(&entries[0].red, &entries[0].red + 3 * size_t(count));
-        png_bytep alphas = nullptr;
-        int alphaCount = 0;
-        if (png_get_tRNS(png, info, &alphas, &alphaCount, nullptr) && alphas && alphaCount > 0)
-            picture.paletteAlpha.assign(alphas, alphas + alphaCount);
         picture.indexed = true;
     } else {
         // Palette to RGB, grey to 8 bits, tRNS to alpha: the tRNS colour is compared before
@@ -179,7 +174,15 @@ bool ReadPicture(png_structp png, png_infop info, PngIndices indices, bool heade
         return false;
     }
     size_t rowBytes = size_t(width) * channels;
+    png_colorp entries = nullptr;
+    int count = 0;
+    png_bytep alphas = nullptr;
+    int alphaCount = 0;
     try {
+        if (keep && png_get_PLTE(png, info, &entries, &count) && count > 0)
+            picture.palette.assign(&entries[0].red, &entries[0].red + 3 * size_t(count));
+        if (keep && png_get_tRNS(png, info, &alphas, &alphaCount, nullptr) && alphas && alphaCount > 0)
+            picture.paletteAlpha.assign(alphas, alphas + alphaCount);
         picture.pixels.resize(rowBytes * height);
         state.rows.resize(height);
     } catch (const std::bad_alloc&) {
@@ -230,7 +233,6 @@ bool WritePicture(png_structp png, png_infop info, const PngImageOut& image, Png
     png_set_IHDR(png, info, image.width, image.height, 8, colourType, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (image.colour == PngColour::Indexed) {
-        // png_color is three bytes, as the palette is laid out.
         png_set_PLTE(png, info, reinterpret_cast<png_const_colorp>(image.palette.data()),
                      int(image.palette.size() / 3));
         if (!image.paletteAlpha.empty())

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "tests/support/testutil.h"
@@ -82,16 +83,30 @@ static Bytes WithCrcBroken(Bytes file, const char* chunk)
     return file;
 }
 
+static void PutBigEndian(uint8_t* at, uint32_t value)
+{
+    for (int i = 0; i < 4; i++)
+        at[i] = uint8_t(value >> (24 - 8 * i));
+}
+
 // Another size in the header, its CRC put right.
 static Bytes WithSize(Bytes file, uint32_t width, uint32_t height)
 {
-    for (int i = 0; i < 4; i++) {
-        file[16 + i] = uint8_t(width >> (24 - 8 * i));
-        file[20 + i] = uint8_t(height >> (24 - 8 * i));
-    }
-    uint32_t crc = uint32_t(crc32(0, &file[12], 17));
-    for (int i = 0; i < 4; i++)
-        file[29 + i] = uint8_t(crc >> (24 - 8 * i));
+    PutBigEndian(&file[16], width);
+    PutBigEndian(&file[20], height);
+    PutBigEndian(&file[29], uint32_t(crc32(0, &file[12], 17)));
+    return file;
+}
+
+// A well-made chunk right after the header.
+static Bytes WithChunk(Bytes file, const char* type, const Bytes& body)
+{
+    Bytes chunk(12 + body.size());
+    PutBigEndian(&chunk[0], uint32_t(body.size()));
+    std::memcpy(&chunk[4], type, 4);
+    std::copy(body.begin(), body.end(), &chunk[8]);
+    PutBigEndian(&chunk[8 + body.size()], uint32_t(crc32(0, &chunk[4], uInt(4 + body.size()))));
+    file.insert(file.begin() + 33, chunk.begin(), chunk.end());
     return file;
 }
 
@@ -115,6 +130,7 @@ TEST(DecodePng, RefusesDamagedFilesWithAReasonAndPrintsNothing)
         {Bytes(good.begin(), good.end() - 6), "the file is cut short"},
         {WithSize(good, 100000, 100000), "the file is too small to hold a 100000x100000 picture"},
         {WithSize(good, 0x7FFFFFFF, 1), "Invalid IHDR data: Image width exceeds user limit in IHDR"},
+        {WithChunk(good, "grAb", {0, 0, 0, 1, 0, 0, 0}), "the grAb chunk holds 7 bytes instead of 8"},
     };
     for (const Case& c : cases) {
         testing::internal::CaptureStdout();
