@@ -22,9 +22,7 @@ const int Weights[4][3][3] = {  // [quarter][row dy+1][column dx+1]
 int ReadIndex(long x, long y)
 {
     long address = y * CanvasWidth + x;
-    if (address < 0 || address >= long(CanvasWidth) * IndexCanvasHeight)
-        return 0;
-    return IndexCanvas[address];
+    return address < 0 || address >= long(CanvasWidth) * IndexCanvasHeight ? 0 : IndexCanvas[address];
 }
 
 // key[dx + 1][dy + 1]
@@ -62,9 +60,7 @@ Pixel ReferenceQuarter(int ix, int iy, ColourIndex keyColour, bool glyph, int sx
             r += weight * (q >> 11), g += weight * ((q >> 6) & 31), b += weight * (q & 31), w += weight;
             f |= q & 0x21;
         }
-    if (w == 0)
-        return 0;
-    return Pixel((r / w) << 11 | (g / w) << 6 | b / w | f);
+    return w == 0 ? 0 : Pixel((r / w) << 11 | (g / w) << 6 | b / w | f);
 }
 
 using EnlargeReferenceTest = CanvasTest;
@@ -80,10 +76,9 @@ TEST_F(EnlargeReferenceTest, MatchesThePlainRulesOnRandomSpritesAnywhereOnTheCan
             p = Pixel(random());
         for (int i = 0; i < CanvasWidth * 8; ++i)
             IndexCanvas[random() % (size_t(CanvasWidth) * IndexCanvasHeight)] = ColourIndex(random() % 6);
-        const int* place = places[round % 6];
+        const auto [x, y, w, h] = places[round % 6];
         ColourIndex keyColour = ColourIndex(random() % 4);
         bool glyph = round % 3 == 0;
-        int x = place[0], y = place[1], w = place[2], h = place[3];
         // Few colours, so that key areas with corners and edges are common.
         for (int j = 0; j < h; ++j)
             for (int i = 0; i < w; ++i)
@@ -144,9 +139,7 @@ TEST_F(EnlargeReferenceTest, WorkedCases)
     };
     for (const Case& c : cases) {
         FillBox8(99, 2599, 10, 10, 0);
-        for (size_t j = 0; j < c.cells.size(); ++j)
-            for (size_t i = 0; i < c.cells[j].size(); ++i)
-                Index(100 + int(i), 2600 + int(j)) = ColourIndex(c.cells[j][i]);
+        PutRows8(100, 2600, c.cells);
         EnlargeSprite(100, 2600, 10, 2600, uint16_t(c.cells[0].size()), uint16_t(c.cells.size()), 0, c.glyph);
         EXPECT_EQ(Hi(10 + c.qx, 2600 + c.qy), c.expected) << c.what;
     }

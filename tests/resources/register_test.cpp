@@ -11,20 +11,21 @@
 
 namespace {
 
-uint16_t Register(const std::vector<uint8_t>& data, const std::string& name)
-{
-    return RegisterSprite(data.data(), data.size(), name);
-}
+uint16_t Register(const Bytes& data, const std::string& name) { return RegisterSprite(data.data(), data.size(), name); }
 
-std::string At(int x, int y)
-{
-    return std::to_string(x) + "," + std::to_string(y);
-}
+std::string At(int x, int y) { return std::to_string(x) + "," + std::to_string(y); }
 
 // Where sprite k went: "indexX,indexY hiX,hiY".
 std::string Spots(uint16_t k)
 {
     return At(SpriteTable[k].indexX, SpriteTable[k].indexY) + " " + At(SpriteTable[k].hiX, SpriteTable[k].hiY);
+}
+
+// The registry's state, as the cleanup of a stop sees it.
+std::string Registry()
+{
+    return std::to_string(SpriteCount) + " sprites, cursors " + At(IndexSheetCursor.x, IndexSheetCursor.y) + " " +
+           At(HiSheetCursor.x, HiSheetCursor.y);
 }
 
 class RegisterTest : public CanvasTest {
@@ -37,37 +38,18 @@ protected:
     }
 };
 
-// The registry's state, as the cleanup of a stop sees it.
-std::string Registry()
-{
-    return std::to_string(SpriteCount) + " sprites, cursors " + At(IndexSheetCursor.x, IndexSheetCursor.y) + " " +
-           At(HiSheetCursor.x, HiSheetCursor.y);
-}
-
-void PrintRegistry()
-{
-    std::fprintf(stderr, "%s\n", Registry().c_str());
-    StopVideo();
-}
-
 }  // namespace
 
 TEST_F(RegisterTest, FirstSpriteFillsItsRecordAndBothSheetsAtTheTopLeft)
 {
-    std::vector<uint8_t> data = {3, 2, 1, 1, 9, 1, 2, 3, 4, 5, 6, 0xEE};  // one byte beyond, ignored
-    EXPECT_EQ(Register(data, "ARROWHEAD"), 0);
-    EXPECT_EQ(SpriteCount, 1);
+    EXPECT_EQ(Register({3, 2, 1, 1, 9, 1, 2, 3, 4, 5, 6, 0xEE}, "ARROWHEAD"), 0);  // one byte beyond, ignored
     const SpriteRecord& r = SpriteTable[0];
     EXPECT_EQ(std::string(r.name, r.nameLength), "ARROWHEA");  // cut to eight characters
     EXPECT_EQ(std::vector<int>({r.indexX, r.indexY, r.hiX, r.hiY, r.width, r.height, r.originX, r.originY,
-                                r.keyColour, r.keyPixel}),
-              std::vector<int>({0, 2560, 0, 2560, 3, 2, 1, 1, 9, PaletteColours[9]}));
-    for (int j = 0; j < 2; ++j)
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(Index(i, 2560 + j), i < 3 ? 1 + 3 * j + i : 0) << i << "," << j;
-    EXPECT_EQ(std::vector<int>({IndexSheetCursor.x, IndexSheetCursor.shelfHeight, HiSheetCursor.x,
-                                HiSheetCursor.shelfHeight}),
-              std::vector<int>({3, 2, 6, 4}));
+                                r.keyColour, r.keyPixel, SpriteCount, IndexSheetCursor.x, IndexSheetCursor.shelfHeight,
+                                HiSheetCursor.x, HiSheetCursor.shelfHeight}),
+              std::vector<int>({0, 2560, 0, 2560, 3, 2, 1, 1, 9, PaletteColours[9], 1, 3, 2, 6, 4}));
+    EXPECT_EQ(Rows8(0, 2560, 4, 2), (Rows{{1, 2, 3, 0}, {4, 5, 6, 0}}));
     EXPECT_EQ(FindSprite("ARROWHEA"), 0);
 }
 
@@ -77,8 +59,7 @@ TEST_F(RegisterTest, ShelvesBreakOnlyPastColumn1024AndEachSheetDecidesForItself)
     // (500 each) breaks after the second.
     for (int height : {2, 5, 3, 1})
         Register(SpriteFile(250, height, 1), "W");
-    EXPECT_EQ(Spots(2), "500,2560 0,2570");
-    EXPECT_EQ(Spots(3), "750,2560 500,2570");
+    EXPECT_EQ(Spots(2) + " " + Spots(3), "500,2560 0,2570 750,2560 500,2570");
     // 1000 + 24 ends exactly at column 1024: it stays; on the hi-colour sheet 1000 + 48 does not.
     Register(SpriteFile(24, 1, 1), "FITS");
     EXPECT_EQ(Spots(4), "1000,2560 0,2576");
@@ -88,26 +69,21 @@ TEST_F(RegisterTest, ShelvesBreakOnlyPastColumn1024AndEachSheetDecidesForItself)
     // 1000 + 25 does not fit: a new shelf below the current one's tallest.
     IndexSheetCursor = {1000, 2560, 7};
     Register(SpriteFile(25, 1, 1), "WIDE");
-    EXPECT_EQ(Spots(6), "0,2567 50,2576");
-    EXPECT_EQ(IndexSheetCursor.x, 25);
-    EXPECT_EQ(IndexSheetCursor.shelfHeight, 1);
+    EXPECT_EQ(Spots(6) + " " + At(IndexSheetCursor.x, IndexSheetCursor.shelfHeight), "0,2567 50,2576 25,1");
 }
 
 TEST_F(RegisterTest, AColonAnywhereInTheNameSelectsGlyphEnlargement)
 {
-    const std::vector<uint8_t> data = {2, 1, 0, 0, 0, 5, 6};
     // Sprites apart on their shelves, so that neither sees the other's pixels.
     for (const char* name : {"AB", "KOBA:41", "ABCDEFGHI:"}) {
         IndexSheetCursor.x += 4;
         HiSheetCursor.x += 8;
-        Register(data, name);
+        Register({2, 1, 0, 0, 0, 5, 6}, name);
     }
     EXPECT_NE(Hi(SpriteTable[0].hiX + 1, SpriteTable[0].hiY), PaletteColours[5]);  // blended
-    for (int glyph : {1, 2}) {
-        const SpriteRecord& r = SpriteTable[glyph];
-        EXPECT_EQ(Hi(r.hiX + 1, r.hiY), PaletteColours[5]) << glyph;
-        EXPECT_EQ(Hi(r.hiX + 2, r.hiY), PaletteColours[6]) << glyph;
-    }
+    for (int glyph : {1, 2})
+        EXPECT_EQ(Rows16(SpriteTable[glyph].hiX + 1, SpriteTable[glyph].hiY, 2, 1),
+                  (Rows{{PaletteColours[5], PaletteColours[6]}})) << glyph;
 }
 
 TEST_F(RegisterTest, ImagesMayEndOnTheLastRowOfEitherSheet)
@@ -132,13 +108,12 @@ TEST_F(RegisterTest, ImagesMayEndOnTheLastRowOfEitherSheet)
 TEST_F(RegisterTest, RefusalsStopBeforeAnythingChanges)
 {
     const SheetCursor start = {0, 2560, 0};
-    std::vector<uint8_t> shortCells = SpriteFile(4, 4, 1);
+    Bytes shortCells = SpriteFile(4, 4, 1);
     shortCells.pop_back();
-    const char* const cut = "shorter than its 5-byte header";
-    const char* const empty = "a width or height of 0";
+    const char *const cut = "shorter than its 5-byte header", *const empty = "a width or height of 0";
     const char* const indexFull = "no room left in the index sprite sheet";
     const struct Case {
-        std::vector<uint8_t> data;
+        Bytes data;
         SheetCursor index, hi;
         uint16_t count;
         const char* reason;
@@ -154,10 +129,9 @@ TEST_F(RegisterTest, RefusalsStopBeforeAnythingChanges)
         {SpriteFile(1, 38, 1), start, {0, 3500, 0}, 0, "no room left in the hi-colour sprite sheet"},
     };
     for (const Case& c : cases) {
-        IndexSheetCursor = c.index;
-        HiSheetCursor = c.hi;
-        SpriteCount = c.count;
-        EXPECT_EXIT({ StdoutToStderr(); SetFatalCleanup(PrintRegistry); Register(c.data, "KOBA:41"); },
+        IndexSheetCursor = c.index, HiSheetCursor = c.hi, SpriteCount = c.count;
+        auto cleanup = [] { std::fprintf(stderr, "%s\n", Registry().c_str()), StopVideo(); };
+        EXPECT_EXIT({ StdoutToStderr(); SetFatalCleanup(cleanup); Register(c.data, "KOBA:41"); },
                     testing::ExitedWithCode(1),
                     "^" + Registry() + "\nCan't register sprite \"KOBA:41\": " + c.reason + "!\n$")
             << c.reason;
