@@ -83,12 +83,12 @@ TEST_F(PrimitivesTest, ScaledCopiesSampleEveryStepthPixel)
             Hi(100 + i, 100 + j) = Pixel(1000 + 10 * j + i);
         }
     CopyBoxScaled8(100, 100, 0, 0, 2, 2, 2);
-    EXPECT_EQ(Rows8(0, 0, 2, 2), (Rows{{0, 2}, {20, 22}}));
     CopyBoxScaled8(101, 100, 0, 10, 3, 2, 3);
-    EXPECT_EQ(Rows8(0, 10, 3, 2), (Rows{{1, 4, 7}, {31, 34, 37}}));
     CopyBoxScaled8(100, 100, 0, 20, 3, 1, 1);
-    EXPECT_EQ(Rows8(0, 20, 3, 1), (Rows{{0, 1, 2}}));
     CopyBoxScaled16(100, 100, 0, 0, 2, 2, 2);
+    EXPECT_EQ(Rows8(0, 0, 2, 2), (Rows{{0, 2}, {20, 22}}));
+    EXPECT_EQ(Rows8(0, 10, 3, 2), (Rows{{1, 4, 7}, {31, 34, 37}}));
+    EXPECT_EQ(Rows8(0, 20, 3, 1), (Rows{{0, 1, 2}}));
     EXPECT_EQ(Rows16(0, 0, 2, 2), (Rows{{1000, 1002}, {1020, 1022}}));
 }
 
@@ -167,13 +167,11 @@ TEST_F(PrimitivesTest, CollisionTestReturnsTheFirstHitInRowOrderAndWritesNothing
 {
     uint8_t mask[256] = {};
     mask[40] = mask[41] = mask[42] = mask[43] = 1;
-    // Sprite: a key pixel over material does not count.
-    PutRows8(100, 0, {{0, 1, 1}, {1, 1, 1}});
-    PutRows8(0, 0, {{40, 9, 41}, {42, 43, 9}});
-    EXPECT_EQ(TestBoxCollision8(100, 0, 0, 0, 3, 2, 0, mask), 41);
-    PutRows8(0, 0, {{40, 9, 9}, {9, 42, 43}});
-    EXPECT_EQ(TestBoxCollision8(100, 0, 0, 0, 3, 2, 0, mask), 42);
-    PutRows8(0, 0, {{40, 9, 9}, {9, 9, 9}});
-    EXPECT_EQ(TestBoxCollision8(100, 0, 0, 0, 3, 2, 0, mask), 0);
-    EXPECT_EQ(Rows8(0, 0, 3, 2), (Rows{{40, 9, 9}, {9, 9, 9}}));
+    PutRows8(100, 0, {{0, 1, 1}, {1, 1, 1}});  // the sprite: a key pixel over material does not count
+    for (const auto& [material, hit] : {std::pair(Rows{{40, 9, 41}, {42, 43, 9}}, 41), {{{40, 9, 9}, {9, 42, 43}}, 42},
+                                        {{{40, 9, 9}, {9, 9, 9}}, 0}}) {
+        PutRows8(0, 0, material);
+        EXPECT_EQ(TestBoxCollision8(100, 0, 0, 0, 3, 2, 0, mask), hit);
+        EXPECT_EQ(Rows8(0, 0, 3, 2), material);
+    }
 }

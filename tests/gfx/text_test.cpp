@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "tests/support/canvas.h"
 #include "gfx/text.h"
+#include "tests/support/canvas.h"
 
 namespace {
 
@@ -26,42 +27,34 @@ protected:
 
 }  // namespace
 
-TEST_F(TextTest, MissingGlyphsFallBackToTheSpace)
-{
-    FontPtr font = Load("KOBA");
-    for (int code = 0; code < 256; ++code)
-        ASSERT_EQ(font->glyph[code], code == 65 ? letterA : space) << code;
-}
-
 TEST_F(TextTest, PrefixesMustMatchExactlyAndCharactersWithoutAGlyphDrawNothingAndTakeNoRoom)
 {
     PlaceSprite("KOBAXY:41", {{1}}, 0, 0, 0, 30, 40);  // stored as "KOBAXY:4"
     for (const char* prefix : {"koba", "KOBAXY", "KOB"}) {
         FontPtr font = Load(prefix);
-        for (int code = 0; code < 256; ++code)
-            ASSERT_EQ(font->glyph[code], NoSprite) << prefix << " " << code;
+        EXPECT_EQ(std::count(font->glyph, font->glyph + 256, NoSprite), 256) << prefix;
         const std::vector<uint8_t> before(IndexCanvas, IndexCanvas + CanvasWidth * 100);
         DrawText(50, 50, "AAA", font.get(), 12);
         DrawTextLarge(50, 50, "AAA", font.get(), 12);
-        EXPECT_TRUE(std::equal(before.begin(), before.end(), IndexCanvas));
-        EXPECT_EQ(Hi(50, 50), 0);
+        EXPECT_TRUE(std::equal(before.begin(), before.end(), IndexCanvas) && Hi(50, 50) == 0) << prefix;
         EXPECT_EQ(TextWidth("AAA", font.get()), -1);
     }
 }
 
+// Missing glyphs fall back to the space.
 TEST_F(TextTest, WidthIsTheSumOfTheGlyphWidthsLessOne)
 {
-    PlaceSprite("KOBA:E9", {{0, 1, 1, 1, 1}}, 0, 0, 0, 40, 80);
     FontPtr font = Load("KOBA");
-    EXPECT_EQ(TextWidth("", font.get()), 0);
-    EXPECT_EQ(TextWidth("A", font.get()), 2);
-    EXPECT_EQ(TextWidth("A A", font.get()), 7);
-    EXPECT_EQ(TextWidth("A?", font.get()), 4);  // '?' is drawn as the space
-    EXPECT_EQ(TextWidth("\xE9\xFF", font.get()), 6);  // codes from 0x80 up are glyphs like any other
+    for (int code = 0; code < 256; ++code)
+        ASSERT_EQ(font->glyph[code], code == 65 ? letterA : space) << code;
+    PlaceSprite("KOBA:E9", {{0, 1, 1, 1, 1}}, 0, 0, 0, 40, 80);
+    font = Load("KOBA");
+    const std::pair<std::string, int> widths[] = {{"", 0}, {"A", 2}, {"A A", 7}, {"A?", 4}, {"\xE9\xFF", 6}};
+    for (const auto& [text, width] : widths)  // '?' is drawn as the space; codes from 0x80 are glyphs too
+        EXPECT_EQ(TextWidth(text, font.get()), width) << text;
     // Long texts of wide glyphs are measured in full.
     PlaceSprite("WIDE:41", Rows(1, Row(255, 1)), 0, 0, 0, 0, 0);
-    FontPtr wide = Load("WIDE");
-    EXPECT_EQ(TextWidth(std::string(255, 'A'), wide.get()), 255 * 255 - 1);
+    EXPECT_EQ(TextWidth(std::string(255, 'A'), Load("WIDE").get()), 255 * 255 - 1);
 }
 
 // The pen starts one pixel left (two in the large size), so the ink after the blank column
@@ -72,12 +65,9 @@ TEST_F(TextTest, PenStartsLeftOfXSoInkBeginsAtX)
     PutRows8(8, 5, {{1, 1, 1, 1, 1, 1, 1, 1, 1, 1}});
     DrawText(10, 5, "A A", font.get(), 12);  // A at pen 9, space at 12, A at 14
     DrawText(10, 6, "", font.get(), 12);
-    EXPECT_EQ(Rows8(8, 5, 10, 2), (Rows{{1, 1, 12, 7, 1, 1, 1, 12, 7, 1}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}}));
-
+    EXPECT_EQ(Rows8(8, 5, 10, 2), (Rows{{1, 1, 12, 7, 1, 1, 1, 12, 7, 1}, Row(10)}));
     PaletteColours[255] = 0x1FF;  // the placed images show index 255 as 0x1FF
     DrawTextLarge(10, 5, "AA", font.get(), 0x4444);  // A at pen 8 covers 8..13, the next 14..19
-    const Rows ink = {{0, 0, 0x4444, 0x4444, 0x107, 0x107, 0, 0, 0x4444, 0x4444, 0x107, 0x107, 0}};
-    EXPECT_EQ(Rows16(8, 5, 13, 1), ink);
-    EXPECT_EQ(Rows16(8, 6, 13, 1), ink);
-    EXPECT_EQ(Rows16(8, 7, 13, 1)[0], Row(13));
+    const Row ink = {0, 0, 0x4444, 0x4444, 0x107, 0x107, 0, 0, 0x4444, 0x4444, 0x107, 0x107, 0};
+    EXPECT_EQ(Rows16(8, 5, 13, 3), (Rows{ink, ink, Row(13)}));
 }

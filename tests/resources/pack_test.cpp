@@ -102,22 +102,6 @@ TEST(PakReader, ReadsExactBytesTheFirstOfDuplicatesAndNothingFromAnEmptyArchive)
     EXPECT_EQ(PakMissingLine("a.vsf"), "Can't find PAK subfile: \"a.vsf\"!");
 }
 
-// A malformed pack gives the "Can't open" line too (through vpk, in tools_test.cpp).
-TEST(PakReaderDeathTest, StopsWithTheExactLines)
-{
-    const std::string missing = "/nonexistent-gravlin-folder/NONE.VPK";
-    EXPECT_EXIT({ StdoutToStderr(); StartCanvases(); LoadResourcePack(missing); }, testing::ExitedWithCode(1),
-                "No such file.*\nCan't open PAK file: \"" + missing + "\"!\n$");
-    EXPECT_EXIT({ StdoutToStderr(); LoadResourcePack("/"); }, testing::ExitedWithCode(1),
-                "directory\nCan't open PAK file: \"/\"!\n$");
-}
-
-TEST(PackBaseName, FoldersEndAtEitherSeparatorAndTheNameIsCutAtItsFirstDot)
-{
-    EXPECT_EQ(PackBaseName("D:\\GAMES/koba-1.0\\KOBA.x.VPK"), "KOBA");
-    EXPECT_EQ(PackBaseName("games.d/KOBA"), "");  // no '.' in the file name: no base name
-}
-
 TEST_F(LoaderTest, EachExtensionGoesToItsLoaderUnderItsName)
 {
     Load(PakOf({{"VPL", PaletteWith(5, 63, 0, 0)}, {"CURSOR.VSF", SpriteFile(1, 1, 5)},
@@ -131,6 +115,9 @@ TEST_F(LoaderTest, EachExtensionGoesToItsLoaderUnderItsName)
     EXPECT_EQ(HiPixel(0, 3), PaletteColours[5]);
     // Of two entries with one name, both are registered, with the first one's bytes.
     EXPECT_EQ(IndexPixel(3) + 256 * IndexPixel(4), 9 + 256 * 9);
+    // Glyph names take the pack's name: folders end at either separator, the name at its first dot.
+    EXPECT_EQ(PackBaseName("D:\\GAMES/koba-1.0\\KOBA.x.VPK"), "KOBA");
+    EXPECT_EQ(PackBaseName("games.d/KOBA"), "");  // no '.' in the file name: no base name
 }
 
 TEST_F(LoaderTest, ASpriteAheadOfThePaletteKeepsTheColoursOfItsTime)
@@ -163,8 +150,14 @@ TEST(Palette, WorkedValuesCarryTheSolidAndAirFlags)
     }
 }
 
-TEST(PaletteDeathTest, ShortPaletteDataIsRefusedWithALineNamingIt)
+// A malformed pack gives the "Can't open" line too (through vpk, in tools_test.cpp).
+TEST(LoaderDeathTest, PacksThatCannotBeReadAndShortPalettesStopWithTheExactLines)
 {
+    const std::string missing = "/nonexistent-gravlin-folder/NONE.VPK";
+    EXPECT_EXIT({ StdoutToStderr(); StartCanvases(); LoadResourcePack(missing); }, testing::ExitedWithCode(1),
+                "No such file.*\nCan't open PAK file: \"" + missing + "\"!\n$");
+    EXPECT_EXIT({ StdoutToStderr(); LoadResourcePack("/"); }, testing::ExitedWithCode(1),
+                "directory\nCan't open PAK file: \"/\"!\n$");
     Bytes palette = PaletteWith(5, 10, 20, 30);
     EXPECT_EXIT({ StdoutToStderr(); ApplyPaletteData(palette.data(), PaletteSize - 1, "GAME.VPL"); },
                 testing::ExitedWithCode(1), "^Can't use palette \"GAME.VPL\": shorter than 768 bytes!\n$");
