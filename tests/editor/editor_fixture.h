@@ -27,6 +27,14 @@ inline void PushKeyEvent(int symbol, bool down)
     ASSERT_EQ(SDL_PushEvent(&event), 0);
 }
 
+// The clock that held keys repeat by, when a test drives it (UseTestClock): no frame then
+// waits for the timer, and a repeat comes on the same frame however busy the machine is.
+inline uint32_t testNow = 5000;
+inline uint32_t TestClock()
+{
+    return testNow;
+}
+
 // A pixel of the 320x200 composition band.
 inline ColourIndex BandPixel(int32_t x, int32_t y)
 {
@@ -59,7 +67,9 @@ protected:
     {
         if (running)
             Stop();
+        SetFrameClock(nullptr);
     }
+    void UseTestClock() { SetFrameClock(TestClock); }
 
     // One pass of the frame loop; the editor must still be running after it.
     void Frame() { ASSERT_TRUE(RunEditorFrame()); }
@@ -68,6 +78,12 @@ protected:
     {
         tickFlag = 1;
         Frame();
+    }
+    // A frame one tick after the last one on the test's clock.
+    void Step()
+    {
+        testNow += FrameInterval;
+        QuickFrame();
     }
     // A key goes down and stays down for the frames that follow, or comes up again.
     void Hold(int symbol, bool down = true)

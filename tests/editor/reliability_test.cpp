@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -23,13 +24,15 @@ protected:
     // folder; SDL runs only there.
     void SetUp() override { GTEST_FLAG_SET(death_test_style, "fast"); }
     // The child: paints the cursor's cell (the sprite grown to size x size first, when asked),
-    // and ends as Esc does; a file size limit, when asked, is set first.
+    // and ends as Esc does; a file size limit, when asked, is set first. The status line's
+    // notice goes to standard error for the parent to see.
     [[noreturn]] void PaintAndExit(const std::string& path, uint8_t colour, uint8_t size = 0, rlim_t limit = 0)
     {
         struct rlimit fileSize = {limit, limit};
         if (limit)
             setrlimit(RLIMIT_FSIZE, &fileSize);
         Start(path);
+        std::fprintf(stderr, "notice: %s\n", DocumentNotice().c_str());
         if (size)
             Document.width = Document.height = size;
         currentColour = colour;
@@ -39,19 +42,29 @@ protected:
     }
 };
 
-TEST_F(EditorReliabilityTest, AHundredThousandRandomKeysLeaveAConsistentDocumentThatSavesExactly)
+// Frames run on the test's clock, without waiting: the drawing is what takes the time.
+TEST_F(EditorReliabilityTest, RandomKeysOnEverySizeLeaveAConsistentDocumentThatSavesExactly)
 {
     std::string path = dir / "stress.vsf";
+    UseTestClock();
     Start(path);
     std::mt19937 random(4242);
     const int keys[] = {KeyLeft,     KeyRight, KeyUp,    KeyDown, KeyHome, KeyEnd, KeyPageUp,
                         KeyPageDown, KeySpace, KeySpace, KeyTab,  KeyH,    KeyV};
     const int modifiers[] = {KeyLeftShift, KeyRightCtrl, KeyLeftAlt};
     const char* events = std::getenv("GRAVLIN_STRESS_EVENTS");  // fewer, for a quick run
-    const int target = events ? std::atoi(events) : 100000;
+    const int target = events ? std::atoi(events) : 16000;
     for (int pushed = 0; pushed < target;) {
+        // Sizes a walk of Ctrl+arrows would take long to reach, with positions beyond 127.
+        if (random() % 64 == 0) {
+            Document.width = uint8_t(1 + random() % 255), Document.height = uint8_t(1 + random() % 255);
+            cursorX = int32_t(random() % Document.width), cursorY = int32_t(random() % Document.height);
+            Document.originX = int32_t(random() % Document.width);
+            Document.originY = int32_t(random() % Document.height);
+        }
         // One chord: some modifiers, a key, then everything up again, in the order a person
-        // would press them; frames run while the events arrive, so chords overlap frames.
+        // would press them; frames run while the events arrive, so chords overlap frames. Now
+        // and then the key is held long enough to repeat.
         std::vector<int> held;
         for (int m : modifiers)
             if (random() % 4 == 0)
@@ -60,12 +73,14 @@ TEST_F(EditorReliabilityTest, AHundredThousandRandomKeysLeaveAConsistentDocument
         for (int m : held)
             PushKeyEvent(m, true);
         PushKeyEvent(key, true);
+        for (int f = random() % 16 ? 0 : 18 + random() % 16; f > 0; --f)
+            Step();
         PushKeyEvent(key, false);
         for (int m : held)
             PushKeyEvent(m, false);
         pushed += 2 + 2 * int(held.size());
         for (size_t f = 0; f < held.size() + 2; ++f)
-            QuickFrame();
+            Step();
         ASSERT_TRUE(Document.width >= 1 && Document.height >= 1);
         ASSERT_TRUE(cursorX >= 0 && cursorX < Document.width && cursorY >= 0 && cursorY < Document.height)
             << cursorX << "," << cursorY;
@@ -74,7 +89,7 @@ TEST_F(EditorReliabilityTest, AHundredThousandRandomKeysLeaveAConsistentDocument
             << Document.originX << "," << Document.originY;
     }
     for (int f = 0; f < 4; ++f)
-        QuickFrame();
+        Step();
     std::vector<uint8_t> expected = EncodeDocument(Document);
     ASSERT_EQ(Stop(), 0);
     std::vector<uint8_t> saved = ReadBytes(path);
@@ -91,7 +106,7 @@ TEST_F(EditorReliabilityTest, AReadOnlyDocumentIsKeptAndTheEditsGoToARecoveryFil
     WriteBytes(path, old);
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     EXPECT_EXIT(PaintAndExit(path, 8), testing::ExitedWithCode(EACCES),
-                "locked.vsf: .*the edits are in .*locked.vsf.recovered-");
+                "notice: Read-only: saving goes to a recovery file\n.*locked.vsf: .*the edits are in .*locked.vsf.recovered-");
     EXPECT_EQ(ReadBytes(path), old);
     std::vector<std::string> names = FolderNames(dir.path);
     ASSERT_EQ(names.size(), 2u);
@@ -108,6 +123,17 @@ TEST_F(EditorReliabilityTest, ASaveCutShortByAFileSizeLimitKeepsTheOldFileAndLea
     // The recovery file is as large as the document, so the same limit stops it too: whatever
     // was started of it is gone again.
     EXPECT_EQ(FolderNames(dir.path), std::vector<std::string>{"big.vsf"});
+}
+
+TEST_F(EditorReliabilityTest, AnOriginalThatCannotBeKeptFailsTheSave)
+{
+    const std::vector<uint8_t> original = {1, 1, 0, 0, 0, 6, 0xEE};
+    std::string path = dir / "hi.vhs";
+    WriteBytes(path, original);
+    std::filesystem::create_directory(path + ".orig");
+    EXPECT_EXIT(PaintAndExit(path, 4), testing::ExitedWithCode(EISDIR),
+                "hi.vhs.orig: .*the edits are in .*hi.vhs.recovered-");
+    EXPECT_EQ(ReadBytes(path), original);
 }
 
 TEST_F(EditorReliabilityTest, AFolderThatMayNotBeWrittenSendsTheEditsToTheTemporaryFolder)
