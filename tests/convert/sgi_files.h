@@ -1,4 +1,5 @@
-// SGI files written out byte by byte, and what the converter tests share to read them back.
+// SGI files written out byte by byte, and what the converter tests share to read them back and
+// to run the programs.
 #pragma once
 
 #include <cstdint>
@@ -6,21 +7,25 @@
 #include <vector>
 
 #include "convert/sgi.h"
+#include "tests/support/testutil.h"
 
 using Bytes = std::vector<uint8_t>;
+
+inline void PutBigEndian(Bytes& b, size_t at, uint32_t v, int bytes)
+{
+    for (int i = 0; i < bytes; i++)
+        b[at + i] = uint8_t(v >> (8 * (bytes - 1 - i)));
+}
 
 inline Bytes SgiHeaderBytes(uint16_t x, uint16_t y, uint8_t storage = 0, uint16_t channels = 4,
                             uint8_t bytesPerChannel = 1, uint16_t dimension = 3, uint32_t colourMap = 0)
 {
     Bytes h(512, 0);
-    const uint16_t shorts[] = {474, 0, dimension, x, y, channels};  // big-endian, offsets 0 to 11
+    const uint16_t shorts[] = {474, uint16_t(storage << 8 | bytesPerChannel), dimension, x, y, channels};
     for (size_t i = 0; i < 6; i++)
-        h[2 * i] = uint8_t(shorts[i] >> 8), h[2 * i + 1] = uint8_t(shorts[i]);
-    h[2] = storage;
-    h[3] = bytesPerChannel;
+        PutBigEndian(h, 2 * i, shorts[i], 2);
     h[19] = 255;  // maximum pixel value
-    for (int i = 0; i < 4; i++)
-        h[104 + i] = uint8_t(colourMap >> (24 - 8 * i));
+    PutBigEndian(h, 104, colourMap, 4);
     return h;
 }
 
@@ -41,11 +46,8 @@ inline Bytes RleSgi(uint16_t x, uint16_t y, const std::vector<Bytes>& rows)
     Bytes file = SgiHeaderBytes(x, y, 1);
     file.resize(512 + 2 * 4 * rows.size());
     for (size_t i = 0; i < rows.size(); i++) {
-        uint32_t start = uint32_t(file.size());
-        for (int b = 0; b < 4; b++) {
-            file[512 + 4 * i + b] = uint8_t(start >> (24 - 8 * b));
-            file[512 + 4 * rows.size() + 4 * i + b] = uint8_t(rows[i].size() >> (24 - 8 * b));
-        }
+        PutBigEndian(file, 512 + 4 * i, uint32_t(file.size()), 4);
+        PutBigEndian(file, 512 + 4 * (rows.size() + i), uint32_t(rows[i].size()), 4);
         file.insert(file.end(), rows[i].begin(), rows[i].end());
     }
     return file;
@@ -62,4 +64,16 @@ inline Decoded Read(const Bytes& file, SgiPacking packing = AlphaSprite)
     Decoded d;
     d.result = ReadSgiImage(file.data(), file.size(), packing, d.width, d.height, d.pixels);
     return d;
+}
+
+inline ProgramResult Convert(const std::string& program, std::vector<std::string> args, const std::string& dir,
+                             long fileSizeLimit = 0)
+{
+    args.insert(args.begin(), BuiltProgram(program));
+    return RunProgram(args, dir, fileSizeLimit);
+}
+
+inline std::string Extension(const std::string& program)
+{
+    return program == "tintpour" ? ".vas" : ".vhs";
 }

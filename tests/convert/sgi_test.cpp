@@ -1,29 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include "tests/convert/sgi_files.h"
-#include "tests/support/testutil.h"
-
-TEST(SgiReader, ReducesChannelsAndLandsTheBottomFileRowLastInBothStorages)
-{
-    Bytes file = VerbatimSgi(3, 1, {{255, 128, 0, 255}, {0, 0, 255, 0}, {7, 3, 7, 7}});
-    file[16 + 3] = 1;  // a maximum pixel value of 1 changes nothing
-    Decoded d = Read(file);
-    ASSERT_TRUE(d.result.ok()) << d.result.reason;
-    EXPECT_EQ(d.width, 3);
-    EXPECT_EQ(d.height, 1);
-    EXPECT_EQ(d.pixels, (Bytes{0x00, 0xFC, 0x1F, 0x1F, 0x00, 0x00, 0x00, 0x00, 0x00}));
-    EXPECT_EQ(Read(file, HiColour).pixels, (Bytes{0x00, 0xFC, 0x1F, 0x00, 0x00, 0x00}));
-
-    // Top pixel pure green, bottom pixel pure blue with half alpha.
-    Bytes expected = {0xE0, 0x07, 0x1F, 0x1F, 0x00, 0x10};
-    EXPECT_EQ(Read(VerbatimSgi(1, 2, {{0, 255, 0, 255}, {0, 0, 255, 128}})).pixels, expected);
-    // File rows bottom first: red, green, blue, alpha planes with one packet form each.
-    Bytes rle = RleSgi(1, 2, {{0x01, 0, 0}, {0x81, 0, 0}, {0x01, 0, 0}, {0x81, 255, 0x80},
-                              {0x01, 255, 0x00}, {0x81, 0, 0}, {0x01, 128, 0}, {0x81, 255, 0}});
-    EXPECT_EQ(Read(rle).pixels, expected);
-}
 
 TEST(DecodeRleRow, FollowsThePacketsAndRefusesRowsPastTheWidthOrTheFile)
 {
@@ -48,10 +25,7 @@ TEST(DecodeRleRow, FollowsThePacketsAndRefusesRowsPastTheWidthOrTheFile)
         Bytes row(6, 0xEE);
         size_t length = 99;
         EXPECT_EQ(DecodeRleRow(c.packets.data(), c.packets.size(), row.data(), 6, &length), c.outcome);
-        if (c.outcome == Done) {
-            EXPECT_EQ(row, c.row);
-            EXPECT_EQ(length, size_t(6 - std::count(row.begin(), row.end(), 0xEE)));
-        }
+        EXPECT_TRUE(c.outcome != Done || (row == c.row && length == size_t(6 - std::count(row.begin(), row.end(), 0xEE))));
     }
 }
 
@@ -70,20 +44,14 @@ TEST(SgiReader, ShortRleRowsKeepThePreviousRowsTail)
               (Bytes{0x3F, 0x10, 0x29, 0x18, 0x09, 0x21, 0x29, 0x08, 0xC9, 0x00, 0x09, 0x01}));
 }
 
-TEST(SgiReader, ConvertsEmptyAndBeyondSixteenBitSignedSizes)
+TEST(SgiReader, ConvertsSizesBeyondSixteenBitSigned)
 {
-    Decoded empty = Read(SgiHeaderBytes(0, 5));
-    EXPECT_TRUE(empty.result.ok() && empty.width == 0 && empty.height == 5 && empty.pixels.empty());
-
     std::vector<Bytes> wide(40000, {0, 0, 0, 0});
     wide.back() = {255, 255, 255, 255};
     Decoded d = Read(VerbatimSgi(40000, 1, wide));
-    ASSERT_TRUE(d.result.ok());
     EXPECT_EQ(d.width, 40000);
     EXPECT_EQ(Bytes(d.pixels.end() - 6, d.pixels.end()), (Bytes{0, 0, 0, 0xFF, 0xFF, 0x1F}));
-
     Decoded tall = Read(RleSgi(1, 9000, std::vector<Bytes>(4 * 9000, Bytes{0x01, 0x80, 0x00})));
-    ASSERT_TRUE(tall.result.ok());
     EXPECT_EQ(tall.height, 9000);
     EXPECT_EQ(Bytes(tall.pixels.end() - 3, tall.pixels.end()), (Bytes{0x10, 0x84, 0x10}));
 }
@@ -91,16 +59,10 @@ TEST(SgiReader, ConvertsEmptyAndBeyondSixteenBitSignedSizes)
 // Files written by ImageMagick, a writer nobody on the team wrote, decoded pixel for pixel.
 TEST(ImageMagickFiles, DecodeExactlyInBothStoragesAndPackings)
 {
-    std::string convert;
-    for (const char* path : {"/usr/bin/convert", "/usr/local/bin/convert", "/usr/bin/magick"})
-        if (convert.empty() && ::access(path, X_OK) == 0)
-            convert = path;
-    if (convert.empty())
-        GTEST_SKIP() << "ImageMagick's convert is not installed";
     // 37 x 23, top row first: flat runs on the left (repeat packets), noise on the right
     // (literal packets), every alpha value somewhere.
     const int width = 37, height = 23;
-    Bytes picture, sprite, hiColour;
+    Bytes picture, sprite = {width, 0, height, 0}, hiColour;
     uint32_t noise = 12345;
     for (int i = 0; i < width * height; i++) {
         uint8_t v[4];
@@ -114,23 +76,17 @@ TEST(ImageMagickFiles, DecodeExactlyInBothStoragesAndPackings)
     ScratchDir dir;
     WriteBytes(dir / "pic.rgba", picture);
     for (std::string storage : {"RLE", "None"}) {
-        ProgramResult made = RunProgram({convert, "-size", "37x23", "-depth", "8", "rgba:pic.rgba", "-depth", "8",
-                                         "-compress", storage, storage + ".sgi"},
-                                        dir.path);
-        ASSERT_EQ(made.status, 0) << made.err;
+        if (!RunImageMagick({"-size", "37x23", "-depth", "8", "rgba:" + dir / "pic.rgba", "-depth", "8", "-compress",
+                             storage, dir / (storage + ".sgi")}))
+            GTEST_SKIP() << "ImageMagick's convert is missing or failed";
         Bytes file = ReadBytes(dir / (storage + ".sgi"));
-        ASSERT_GT(file.size(), 512u);
-        EXPECT_EQ(file[2], storage == "RLE" ? 1 : 0) << "ImageMagick chose another storage";
+        ASSERT_EQ(file.size() > 512 ? file[2] : -1, storage == "RLE" ? 1 : 0) << "ImageMagick chose another storage";
         for (SgiPacking packing : {AlphaSprite, HiColour}) {
             Decoded d = Read(file, packing);
-            ASSERT_TRUE(d.result.ok()) << d.result.reason;
-            EXPECT_EQ(d.width, width);
-            EXPECT_EQ(d.height, height);
-            EXPECT_EQ(d.pixels, packing == AlphaSprite ? sprite : hiColour) << storage;
+            EXPECT_TRUE(d.result.ok() && d.width == width && d.height == height) << d.result.reason;
+            EXPECT_EQ(d.pixels, packing == AlphaSprite ? Bytes(sprite.begin() + 4, sprite.end()) : hiColour) << storage;
         }
     }
-    // tintpour on ImageMagick's RLE file.
-    ASSERT_EQ(RunProgram({BuiltProgram("tintpour"), "RLE.sgi"}, dir.path).status, 0);
-    sprite.insert(sprite.begin(), {width, 0, height, 0});
+    ASSERT_EQ(Convert("tintpour", {"RLE.sgi"}, dir.path).status, 0);
     EXPECT_EQ(ReadBytes(dir / "RLE.vas"), sprite);
 }
