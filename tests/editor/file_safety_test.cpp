@@ -1,6 +1,7 @@
 // What the editor does to the file it opens: never writes what is not a sprite, writes only
 // what changed, keeps bytes it would drop.
 #include <cerrno>
+#include <filesystem>
 #include <sys/stat.h>
 
 #include "tests/editor/editor_fixture.h"
@@ -23,14 +24,17 @@ FileState StateOf(const std::string& path)
     struct stat info;
     if (::stat(path.c_str(), &info) != 0)
         return {};
-    return {ReadBytes(path), int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+    return {S_ISREG(info.st_mode) ? ReadBytes(path) : std::vector<uint8_t>(),
+            int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
 }  // namespace
 
-TEST(FileSafetyProgramTest, ImagesAndMistypedFoldersStopBeforeTheWindowAndWriteNothing)
+// Documents that cannot be read stop the program before its window opens.
+TEST(FileSafetyProgramTest, ImagesFoldersShortFilesAndMistypedFoldersStopBeforeTheWindowAndWriteNothing)
 {
     ScratchDir dir;
+    std::filesystem::create_directory(dir / "folder.vsf");
     auto sgi = [](uint8_t storage, uint8_t bytesPerChannel, size_t size) {
         std::vector<uint8_t> bytes(size, 0);
         bytes[0] = 0x01, bytes[1] = 0xDA, bytes[2] = storage, bytes[3] = bytesPerChannel;
@@ -46,6 +50,9 @@ TEST(FileSafetyProgramTest, ImagesAndMistypedFoldersStopBeforeTheWindowAndWriteN
         {"ship.png", ReadBytes(std::string(GRAVLIN_SOURCE_DIR) + "/docs/screenshot.png"), 1, "", ": a PNG" + image},
         {"ship.sgi", sgi(1, 1, 600), 1, "", ": an SGI" + image},
         {"wide.sgi", sgi(0, 2, 512), 1, "", ": an SGI" + image},
+        {"short.vsf", {3, 3, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8}, 100, "Runtime error 100 at 0x",
+         ": file ended early, before the last cell\n"},
+        {"folder.vsf", {}, EISDIR, "Runtime error 21 at 0x", ": cannot read: Is a directory\n"},
         {"typo/crate.vsf", {}, ENOENT, "Runtime error 2 at 0x",
          ": cannot create: the folder " + dir.path + "/typo/ does not exist\n"},
     };
@@ -60,7 +67,8 @@ TEST(FileSafetyProgramTest, ImagesAndMistypedFoldersStopBeforeTheWindowAndWriteN
         EXPECT_EQ(run.err, "koba: " + path + c.err) << c.name;
         EXPECT_EQ(StateOf(path), before) << c.name;
     }
-    EXPECT_FALSE(PathExists(dir / "typo"));
+    EXPECT_EQ(FolderNames(dir.path),
+              (std::vector<std::string>{"folder.vsf", "ship.png", "ship.sgi", "short.vsf", "wide.sgi"}));
 }
 
 // Open and leave: whatever the file held, it stays as it was; the same after edits put back.

@@ -68,7 +68,8 @@ TEST_F(KeyRepeatTest, OnlyThePressesBindingRepeatsAndAModifierChangeStopsIt)
         int colour, x;  // after 1.5 s; the width stays 200
     } cases[] = {
         {"tap", {{0, KeyRight, true}, {300, KeyRight, false}}, 0, 1},
-        {"Shift let go", {{0, Shift, true}, {24, KeyRight, true}, {640, Shift, false}}, 5, 0},  // 24, 432, 504, 552, 624
+        // The press at 24, then 432, 504, 552, 624.
+        {"Shift let go", {{0, Shift, true}, {24, KeyRight, true}, {640, Shift, false}}, 5, 0},
         {"Shift pressed", {{0, KeyRight, true}, {500, Shift, true}}, 0, 3},
         {"Shift+Ctrl", {{0, Shift, true}, {0, Ctrl, true}, {24, KeyRight, true}, {1000, KeyRight, false}}, 11, 0},
         {"pressed again",

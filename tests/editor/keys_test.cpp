@@ -4,7 +4,6 @@
 #include <array>
 #include <csignal>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "tests/editor/editor_fixture.h"
@@ -28,14 +27,9 @@ State Now()
 
 void Set(const State& s)
 {
-    currentColour = uint8_t(s[0]);
-    Document.keyColour = uint8_t(s[1]);
-    Document.width = uint8_t(s[2]);
-    Document.height = uint8_t(s[3]);
-    cursorX = s[4];
-    cursorY = s[5];
-    Document.originX = s[6];
-    Document.originY = s[7];
+    currentColour = uint8_t(s[0]), Document.keyColour = uint8_t(s[1]);
+    Document.width = uint8_t(s[2]), Document.height = uint8_t(s[3]);
+    cursorX = s[4], cursorY = s[5], Document.originX = s[6], Document.originY = s[7];
 }
 
 }  // namespace
@@ -144,15 +138,14 @@ TEST_F(KeysTest, MirrorsSwapEveryPairOncePerPress)
     };
     Document.width = 4;
     Document.height = 2;
-    // h held over many frames, longer than a repeat delay, lifted later as a hand would: one
-    // mirror, frame after frame.
+    // h held longer than a repeat delay: one mirror, frame after frame.
+    UseTestClock();
     PushKeyEvent(KeyH, true);
-    std::thread lift([] { SDL_Delay(800); PushKeyEvent(KeyH, false); });
-    for (Uint32 start = SDL_GetTicks(); SDL_GetTicks() - start < 900;) {
-        Frame();
+    for (int f = 0; f < 40; ++f) {
+        Step();
         expect(4, 2, true, false);
     }
-    lift.join();
+    Release(KeyH);
     Press(KeyV);
     expect(4, 2, true, true);
     // Under any modifier too; twice restores.

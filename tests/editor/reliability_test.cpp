@@ -106,7 +106,8 @@ TEST_F(EditorReliabilityTest, AReadOnlyDocumentIsKeptAndTheEditsGoToARecoveryFil
     WriteBytes(path, old);
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     EXPECT_EXIT(PaintAndExit(path, 8), testing::ExitedWithCode(EACCES),
-                "notice: Read-only: saving goes to a recovery file\n.*locked.vsf: .*the edits are in .*locked.vsf.recovered-");
+                "notice: Read-only: saving goes to a recovery file\n"
+                ".*locked.vsf: .*the edits are in .*locked.vsf.recovered-");
     EXPECT_EQ(ReadBytes(path), old);
     std::vector<std::string> names = FolderNames(dir.path);
     ASSERT_EQ(names.size(), 2u);
