@@ -23,10 +23,7 @@ TEST_F(PrimitivesTest, FillsCoverExactlyTheRectangle)
 // so which of the two colours each gets (low part first, then alternating).
 TEST_F(PrimitivesTest, LinesPlotTheirPathAlternatingFromTheDrawingStart)
 {
-    const struct {
-        int x0, y0, x1, y1;
-        std::vector<std::pair<int, int>> path;
-    } cases[] = {
+    const struct { int x0, y0, x1, y1; std::vector<std::pair<int, int>> path; } cases[] = {
         {5, 5, 5, 5, {{5, 5}}},
         {10, 0, 0, 3, {{0, 3}, {1, 3}, {2, 2}, {3, 2}, {4, 2}, {5, 1}, {6, 1}, {7, 1}, {8, 1}, {9, 0}, {10, 0}}},
         {0, 0, 2, 5, {{0, 0}, {0, 1}, {1, 2}, {1, 3}, {2, 4}, {2, 5}}},
@@ -127,12 +124,7 @@ TEST_F(PrimitivesTest, BoxModesTestTheKeyFirstThenTheirOwnRule)
     uint8_t mask[256] = {};
     mask[50] = 1;
     mask[3] = 200;  // any non-zero entry counts
-    const struct {
-        bool hi;
-        Row source, target;
-        std::function<void(int w)> draw;
-        Row expected;
-    } cases[] = {
+    const struct { bool hi; Row source, target; std::function<void(int w)> draw; Row expected; } cases[] = {
         {false, {7, 0, 7, 7, 8}, {50, 50, 60, 3, 50}, [&](int w) { CopyBoxOnMaterial8(10, 0, 0, 0, w, 1, 0, mask); },
          {7, 50, 60, 7, 8}},
         {false, {0, 5, 0, 6, 255}, {1, 1, 1, 1, 1}, [](int w) { FillShape8(10, 0, 0, 0, w, 1, 0, 9); }, {1, 9, 1, 9, 9}},

@@ -49,12 +49,7 @@ TEST_F(SpritesTest, DrawingModesUseTheSpritesKeyAndTheInkOfTheMoment)
     mask[50] = 1;
     PaletteColours[255] = 0x1FF;  // the doubled 255 cells
     const Row ones = {1, 1, 1}, hiOnes = {1, 1, 1, 1, 1, 1}, flagged = {1, 1, 0x20, 0x20, 1, 1};
-    const struct {
-        bool hi;
-        Row before;
-        std::function<void()> draw;
-        Row expected;
-    } cases[] = {
+    const struct { bool hi; Row before; std::function<void()> draw; Row expected; } cases[] = {
         {false, ones, [&] { DrawSprite8(0, 0, s); }, {1, 255, 7}},
         {false, ones, [&] { DrawSpriteRecoloured8(0, 0, s, 12); }, {1, 12, 7}},
         {false, ones, [&] { DrawSpriteShape8(0, 0, s, 40); }, {1, 40, 40}},

@@ -123,13 +123,7 @@ TEST_F(EnlargeReferenceTest, WorkedCases)
     // (qx, qy) is the quarter in the enlarged picture, two per cell in each direction. Blends
     // round down and carry the flags of every contributor. These check the reference's weights
     // by hand; the corner rule's own entries are worked out in the test above.
-    const struct Case {
-        const char* what;
-        Rows cells;
-        bool glyph;
-        int qx, qy;
-        Pixel expected;
-    } cases[] = {
+    const struct Case { const char* what; Rows cells; bool glyph; int qx, qy; Pixel expected; } cases[] = {
         {"a lone pixel keeps its exact colour", {{5}}, false, 1, 1, a},
         {"a pair: top-right of the left pixel is (24a + 16b) / 40", pair, false, 1, 0, 13 << 11 | 18 << 6 | 9 | 0x21},
         {"a pair: top-left of the left pixel is (24a + b) / 25", pair, false, 0, 0, 19 << 11 | 10 << 6 | 4 | 0x21},

@@ -102,35 +102,30 @@ TEST(PakReader, ReadsExactBytesTheFirstOfDuplicatesAndNothingFromAnEmptyArchive)
     EXPECT_EQ(PakMissingLine("a.vsf"), "Can't find PAK subfile: \"a.vsf\"!");
 }
 
-TEST_F(LoaderTest, EachExtensionGoesToItsLoaderUnderItsName)
-{
-    Load(PakOf({{"VPL", PaletteWith(5, 63, 0, 0)}, {"CURSOR.VSF", SpriteFile(1, 1, 5)},
-                {"41.VFF", SpriteFile(1, 1, 255)}, {"A.VSFX", SpriteFile(1, 1, 6)}, {"A.B.VSF", SpriteFile(1, 1, 7)},
-                {"x.vsf", SpriteFile(1, 1, 8)}, {"NOTE.TXT", {'h', 'i'}}, {"S.VSF", SpriteFile(1, 1, 9)},
-                {"S.VSF", SpriteFile(1, 1, 10)}}));
-    EXPECT_EQ(CurrentPalette[15], 63);  // "VPL" without a '.' is a palette
-    ASSERT_EQ(SpriteCount, 5);
-    EXPECT_EQ(std::vector<int>({FindSprite("CURSOR"), FindSprite("T:41"), FindSprite("A"), FindSprite("S")}),
-              std::vector<int>({0, 1, 2, 3}));
-    EXPECT_EQ(HiPixel(0, 3), PaletteColours[5]);
-    // Of two entries with one name, both are registered, with the first one's bytes.
-    EXPECT_EQ(IndexPixel(3) + 256 * IndexPixel(4), 9 + 256 * 9);
-    // Glyph names take the pack's name: folders end at either separator, the name at its first dot.
-    EXPECT_EQ(PackBaseName("D:\\GAMES/koba-1.0\\KOBA.x.VPK"), "KOBA");
-    EXPECT_EQ(PackBaseName("games.d/KOBA"), "");  // no '.' in the file name: no base name
-}
-
-TEST_F(LoaderTest, ASpriteAheadOfThePaletteKeepsTheColoursOfItsTime)
+// A sprite ahead of the palette keeps the colours of its time: only the enlarged copies are
+// coloured at registration.
+TEST_F(LoaderTest, EachExtensionGoesToItsLoaderUnderItsNameWithThePaletteOfItsTime)
 {
     ApplyPalette(PaletteWith(5, 0, 0, 40).data());
-    Pixel old = PaletteColours[5];
-    Load(PakOf({{"EARLY.VSF", SpriteFile(1, 1, 5)}, {"P.VPL", PaletteWith(5, 40, 40, 0)},
-                {"LATE.VSF", SpriteFile(1, 1, 5)}}));
+    const Pixel old = PaletteColours[5];
+    Load(PakOf({{"EARLY.VSF", SpriteFile(1, 1, 5)}, {"VPL", PaletteWith(5, 63, 0, 0)},
+                {"CURSOR.VSF", SpriteFile(1, 1, 5)}, {"41.VFF", SpriteFile(1, 1, 255)}, {"A.VSFX", SpriteFile(1, 1, 6)},
+                {"A.B.VSF", SpriteFile(1, 1, 7)}, {"x.vsf", SpriteFile(1, 1, 8)}, {"NOTE.TXT", {'h', 'i'}},
+                {"S.VSF", SpriteFile(1, 1, 9)}, {"S.VSF", SpriteFile(1, 1, 10)}}));
+    EXPECT_EQ(CurrentPalette[15], 63);  // "VPL" without a '.' is a palette
+    ASSERT_EQ(SpriteCount, 6);
+    EXPECT_EQ(std::vector<int>({FindSprite("EARLY"), FindSprite("CURSOR"), FindSprite("T:41"), FindSprite("A"),
+                                FindSprite("S")}),
+              std::vector<int>({0, 1, 2, 3, 4}));
     ASSERT_NE(old, PaletteColours[5]);
     for (int q = 0; q < 4; q++)
         EXPECT_EQ(HiPixel(0, q) + 0x10000 * HiPixel(1, q), old + 0x10000 * PaletteColours[5]) << q;
-    // Only the enlarged copies were coloured at registration.
-    EXPECT_EQ(IndexPixel(0) + 256 * IndexPixel(1), 5 + 256 * 5);
+    // Of two entries with one name, both are registered, with the first one's bytes.
+    EXPECT_EQ(std::vector<int>({IndexPixel(0), IndexPixel(1), IndexPixel(4), IndexPixel(5)}),
+              std::vector<int>({5, 5, 9, 9}));
+    // Glyph names take the pack's name: folders end at either separator, the name at its first dot.
+    EXPECT_EQ(PackBaseName("D:\\GAMES/koba-1.0\\KOBA.x.VPK"), "KOBA");
+    EXPECT_EQ(PackBaseName("games.d/KOBA"), "");  // no '.' in the file name: no base name
 }
 
 TEST(Palette, WorkedValuesCarryTheSolidAndAirFlags)

@@ -112,12 +112,7 @@ TEST_F(RegisterTest, RefusalsStopBeforeAnythingChanges)
     shortCells.pop_back();
     const char *const cut = "shorter than its 5-byte header", *const empty = "a width or height of 0";
     const char* const indexFull = "no room left in the index sprite sheet";
-    const struct Case {
-        Bytes data;
-        SheetCursor index, hi;
-        uint16_t count;
-        const char* reason;
-    } cases[] = {
+    const struct Case { Bytes data; SheetCursor index, hi; uint16_t count; const char* reason; } cases[] = {
         {{}, start, start, 0, cut},
         {{1, 1, 0, 0}, start, start, 0, cut},
         {shortCells, start, start, 0, "shorter than its width and height say"},
