@@ -58,23 +58,15 @@ TEST(DocumentTest, ReadsTheCellsItsHeaderAsksForAndRefusesAShortFileWithoutChang
     EXPECT_EQ(document.cells[2][0], 0);
 }
 
-TEST(DocumentTest, SaveAndReadBackGiveTheSameDocument)
+// Saves go through a relative link, and through one whose target does not exist yet: the
+// targets get the sprite and the links stay links.
+TEST(DocumentTest, SavesGoThroughLinksAndTheLongestNameStillGetsARecoveryFile)
 {
     ScratchDir dir;
     const std::vector<uint8_t> bytes = SpriteBytes(255, 17, 254, 16, 99);
-    SpriteDocument document, back;
+    SpriteDocument document;
     ResetDocument(document);
-    ResetDocument(back);
     ASSERT_TRUE(DecodeDocument(bytes.data(), bytes.size(), document).ok());
-    std::string path = dir / "round.vsf";
-    ASSERT_TRUE(WriteDocument(path, document).ok());
-    EXPECT_EQ(ReadBytes(path), bytes);
-    ASSERT_TRUE(ReadDocument(path, back).ok());
-    EXPECT_EQ(EncodeDocument(back), bytes);
-    EXPECT_EQ(back.originX, 254);
-
-    // Saved through a relative link, and through one whose target does not exist yet: the
-    // targets get the sprite and the links stay links.
     std::filesystem::create_directory(dir / "real");
     std::filesystem::create_symlink("real/round.vsf", dir / "link.vsf");
     std::filesystem::create_symlink("new.vsf", dir / "real/dangling.vsf");

@@ -139,19 +139,17 @@ TEST_F(EditorReliabilityTest, AnOriginalThatCannotBeKeptFailsTheSave)
 
 TEST_F(EditorReliabilityTest, AFolderThatMayNotBeWrittenSendsTheEditsToTheTemporaryFolder)
 {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only the superuser can edit as another user, one that may not write the folder";
     std::string folder = dir / "locked", spare = dir / "spare", path = folder + "/doc.vsf";
     std::filesystem::create_directories(folder);
     std::filesystem::create_directories(spare);
     WriteBytes(path, old);
     // Others may read the document and pass through the folders, but write only in spare.
-    ::chmod(dir.path.c_str(), 0755);
-    ::chmod(folder.c_str(), 0755);
-    ::chmod(path.c_str(), 0644);
-    ::chmod(spare.c_str(), 0777);
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "only the superuser can edit as another user, one that may not write the folder";
+    for (auto [name, mode] : {std::pair(dir.path, 0755), {folder, 0755}, {path, 0644}, {spare, 0777}})
+        ::chmod(name.c_str(), mode);
     auto editAsNobody = [&] {
-        if (::geteuid() == 0 && ::setuid(65534) != 0)
+        if (::setuid(65534) != 0)
             std::_Exit(99);
         ::setenv("TMPDIR", spare.c_str(), 1);
         PaintAndExit(path, 9);
