@@ -56,9 +56,9 @@ TEST(PakDirectory, SizesFollowFromConsecutiveOffsetsAndNamesEndAtTheirZeroByte)
     image[5] = 0;
     EXPECT_EQ(Directory(image), "ELEVE@32+8 ");
     // Exactly 32768 entries is the limit, not beyond it (every subfile empty, at the end of the file).
-    std::vector<RawRecord> most(PakMaxEntries, RawRecord{"X", (PakMaxEntries + 1) * 16});
-    EXPECT_EQ(Directory(RawPak(most, 0)).size(), PakMaxEntries * std::string("X@524304+0 ").size());
-    std::vector<RawRecord> tooMany(PakMaxEntries + 1, RawRecord{"X", (PakMaxEntries + 2) * 16});
+    std::vector<RawRecord> most(32768, RawRecord{"X", 32769 * 16});
+    EXPECT_EQ(Directory(RawPak(most, 0)).size(), 32768 * std::string("X@524304+0 ").size());
+    std::vector<RawRecord> tooMany(32769, RawRecord{"X", 32770 * 16});
     EXPECT_EQ(Directory(RawPak(tooMany, 0)), "malformed");
 }
 
