@@ -20,6 +20,7 @@
 #include "gfx/text.h"
 #include "gfx/video.h"
 #include "resources/loader.h"
+#include "util/path.h"
 
 // The pack that the build put beside koba: build/editor/KOBA.VPK, seen from build/bench/.
 static std::string BuiltPack()
@@ -27,7 +28,7 @@ static std::string BuiltPack()
     char self[PATH_MAX];
     ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
     std::string exe = length > 0 ? std::string(self, size_t(length)) : std::string();
-    std::string folder = exe.substr(0, exe.rfind('/') + 1);
+    std::string folder = DirectoryPart(exe, PathSeparators::Slash);
     return ResourcePackPathFor(folder + "../editor/koba");
 }
 
