@@ -54,6 +54,9 @@ TEST_F(EditorReliabilityTest, RandomKeysOnEverySizeLeaveAConsistentDocumentThatS
     const int modifiers[] = {KeyLeftShift, KeyRightCtrl, KeyLeftAlt};
     const char* events = std::getenv("GRAVLIN_STRESS_EVENTS");  // fewer, for a quick run
     const int target = events ? std::atoi(events) : 16000;
+    auto inside = [](int32_t x, int32_t y) {
+        return x >= 0 && x < Document.width && y >= 0 && y < Document.height;
+    };
     for (int pushed = 0; pushed < target;) {
         // Sizes a walk of Ctrl+arrows would take long to reach, with positions beyond 127.
         if (random() % 64 == 0) {
@@ -81,12 +84,8 @@ TEST_F(EditorReliabilityTest, RandomKeysOnEverySizeLeaveAConsistentDocumentThatS
         pushed += 2 + 2 * int(held.size());
         for (size_t f = 0; f < held.size() + 2; ++f)
             Step();
-        ASSERT_TRUE(Document.width >= 1 && Document.height >= 1);
-        ASSERT_TRUE(cursorX >= 0 && cursorX < Document.width && cursorY >= 0 && cursorY < Document.height)
-            << cursorX << "," << cursorY;
-        ASSERT_TRUE(Document.originX >= 0 && Document.originX < Document.width && Document.originY >= 0 &&
-                    Document.originY < Document.height)
-            << Document.originX << "," << Document.originY;
+        ASSERT_TRUE(inside(cursorX, cursorY) && inside(Document.originX, Document.originY))
+            << cursorX << "," << cursorY << " " << Document.originX << "," << Document.originY;
     }
     for (int f = 0; f < 4; ++f)
         Step();
