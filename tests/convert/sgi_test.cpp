@@ -15,10 +15,8 @@ TEST(DecodeRleRow, FollowsThePacketsAndRefusesRowsPastTheWidthOrTheFile)
         {{0x06, 1, 0x00}, Done, Bytes(6, 1)},
         {{0x05, 1, 0x82, 1, 2, 0x00}, TooLong, {}},
         {{0x86, 1, 2, 3, 4, 5, 6, 0x01, 9, 0x00}, TooLong, {}},
-        {{0x02, 1}, RunsOff, {}},     // no end packet
-        {{0x83, 1, 2}, RunsOff, {}},  // literal cut short
-        {{0x02}, RunsOff, {}},        // repeat without its byte
-        {{}, RunsOff, {}},
+        // No end packet, a literal cut short, a repeat without its byte, nothing.
+        {{0x02, 1}, RunsOff, {}}, {{0x83, 1, 2}, RunsOff, {}}, {{0x02}, RunsOff, {}}, {{}, RunsOff, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.packets));
