@@ -13,21 +13,26 @@ protected:
     ScratchDir dir;
 };
 
-// SIGTERM ends the run like Esc, saving; a document that did not exist is created then.
-TEST_F(EditorRunTest, SigtermSavesANewDocumentWithTheEdits)
+// An empty file is a fresh 16x16 sprite; SIGTERM ends the run like Esc, saving the edits; a
+// document that did not exist is created at exit even unedited.
+TEST_F(EditorRunTest, SigtermSavesAnEmptyFileAsTheFreshSpriteWithTheEditsAndANewFileIsCreated)
 {
-    std::string path = dir / "new.vsf";
-    Start(path);
+    std::string empty = dir / "empty.vsf", fresh = dir / "new.vsf";
+    WriteBytes(empty, {});
+    Start(empty);
     currentColour = 12;
     Press(KeySpace);
     Chord({KeyLeftCtrl}, KeyUp);
     std::raise(SIGTERM);
     EXPECT_FALSE(RunEditorFrame());
     EXPECT_EQ(Stop(), 0);
-    std::vector<uint8_t> saved = ReadBytes(path);
+    std::vector<uint8_t> saved = ReadBytes(empty);
     ASSERT_EQ(saved.size(), 5u + 16 * 15);
     EXPECT_EQ(std::vector<uint8_t>(saved.begin(), saved.begin() + 5), (std::vector<uint8_t>{16, 15, 0, 0, 0}));
     EXPECT_EQ(saved[5 + 8 * 16 + 8], 12);
+    Start(fresh);
+    EXPECT_EQ(Stop(), 0);
+    EXPECT_EQ(ReadBytes(fresh).size(), 5u + 16 * 16);
 }
 
 // Space acts before the first frame raises the size: there is no cell to paint yet; the next

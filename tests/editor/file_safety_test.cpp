@@ -107,22 +107,6 @@ TEST_F(FileSafetyTest, AnExitWithoutChangesLeavesTheFileAsItWas)
     EXPECT_EQ(FolderNames(dir.path), std::vector<std::string>{"kept.vsf"});
 }
 
-TEST_F(FileSafetyTest, AnEmptyFileIsAFreshSpriteAndANewOneIsCreatedEvenUnedited)
-{
-    std::string empty = dir / "empty.vsf", fresh = dir / "new.vsf";
-    WriteBytes(empty, {});
-    Start(empty);
-    currentColour = 3;
-    Press(KeySpace);
-    EXPECT_EQ(Stop(), 0);
-    std::vector<uint8_t> saved = ReadBytes(empty);
-    ASSERT_EQ(saved.size(), 5u + 16 * 16);
-    EXPECT_EQ(saved[5 + 8 * 16 + 8], 3);
-    Start(fresh);
-    EXPECT_EQ(Stop(), 0);
-    EXPECT_EQ(ReadBytes(fresh).size(), 5u + 16 * 16);
-}
-
 // A hi-colour sprite's picture follows its cells: the first save keeps the whole file first.
 TEST_F(FileSafetyTest, TheFirstSaveOfAFileWithBytesAfterItsCellsKeepsTheOriginalBesideIt)
 {

@@ -136,8 +136,7 @@ TEST_F(KeysTest, MirrorsSwapEveryPairOncePerPress)
                 ASSERT_EQ(Document.cells[y][x], before.cells[fromY][fromX]) << w << "x" << h << " " << x << "," << y;
             }
     };
-    Document.width = 4;
-    Document.height = 2;
+    Document.width = 4, Document.height = 2;
     // h held longer than a repeat delay: one mirror, frame after frame.
     UseTestClock();
     PushKeyEvent(KeyH, true);
@@ -153,15 +152,14 @@ TEST_F(KeysTest, MirrorsSwapEveryPairOncePerPress)
     Chord({KeyLeftAlt}, KeyV);
     expect(4, 2, false, false);
     // Odd sizes keep their middle column and row; a column hidden by shrinking stays put.
-    Document.width = 6;
-    Document.height = 3;
+    Document.width = 6, Document.height = 3;
     Chord({KeyLeftCtrl}, KeyLeft);
-    Press(KeyH);
-    Press(KeyV);
+    for (int key : {KeyH, KeyV})
+        Press(key);
     expect(5, 3, true, true);
     // Mirrored back and grown again, the hidden column returns as it was.
-    Press(KeyH);
-    Press(KeyV);
+    for (int key : {KeyH, KeyV})
+        Press(key);
     Chord({KeyLeftCtrl}, KeyRight);
     expect(6, 3, false, false);
 }
