@@ -12,11 +12,7 @@ static void NoteCleanup() { std::fprintf(stderr, "cleanup first\n"); }
 // Every kind of stop: its exit status and all the child says, standard output first.
 TEST(FatalDeathTest, EachStopPrintsItsLinesAndExitsWithItsStatus)
 {
-    const struct {
-        std::function<void()> stop;
-        int status;
-        const char* output;
-    } cases[] = {
+    const struct { std::function<void()> stop; int status; const char* output; } cases[] = {
         {[] { SetProgramName("tintpour"); RunError(RunErrorShortWrite, "ship.vas", "short write"); }, 101,
          "^Runtime error 101 at 0x[0-9A-F]{8}\ntintpour: ship.vas: short write\n$"},
         {[] { SetProgramName("hueslab"); RunErrorFromErrno(ENOENT, "missing.sgi", "cannot open"); }, 2,

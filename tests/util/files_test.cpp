@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <numeric>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,23 +11,20 @@
 #include "util/files.h"
 
 using Bytes = std::vector<uint8_t>;
+using Names = std::vector<std::string>;
 
 TEST(ReadWholeFile, GivesEveryByteOfReadOnlyFilesAndRefusesMissingFilesAndFolders)
 {
     ScratchDir dir;
-    Bytes bytes(10000);
-    for (size_t i = 0; i < bytes.size(); i++)
-        bytes[i] = uint8_t(i * 7);
+    Bytes bytes(10000), data;
+    std::iota(bytes.begin(), bytes.end(), uint8_t(7));
     WriteBytes(dir / "a", bytes);
     chmod((dir / "a").c_str(), 0444);
-    Bytes data;
     ASSERT_TRUE(ReadWholeFile(dir / "a", data).ok());
     EXPECT_EQ(data, bytes);
-
-    Result missing = ReadWholeFile(dir / "nothing", data);
+    Result missing = ReadWholeFile(dir / "nothing", data), folder = ReadWholeFile(dir.path, data);
     EXPECT_EQ(missing.code, ENOENT);
     EXPECT_NE(missing.reason.find("No such file"), std::string::npos);
-    Result folder = ReadWholeFile(dir.path, data);
     EXPECT_EQ(folder.code, EISDIR);
     EXPECT_EQ(folder.reason, "cannot read: Is a directory");
 }
@@ -45,7 +43,7 @@ TEST(WriteFileAtomic, ReplacesTheTargetKeepingItsPermissionsWhateverTheNameLengt
     struct stat info;
     stat((dir / "doc").c_str(), &info);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
-    EXPECT_EQ(FolderNames(dir.path), (std::vector<std::string>{"doc", longest}));
+    EXPECT_EQ(FolderNames(dir.path), (Names{"doc", longest}));
 }
 
 TEST(WriteFileAtomic, FailuresLeaveTheOldFileAndNoLitter)
@@ -65,18 +63,17 @@ TEST(WriteFileAtomic, FailuresLeaveTheOldFileAndNoLitter)
         ASSERT_TRUE(WriteAtomicChunk(unfinished, Bytes{1}.data(), 1).ok());
     }
     EXPECT_EQ(ReadBytes(dir / "keep"), (Bytes{4, 4}));
-    EXPECT_EQ(FolderNames(dir.path), std::vector<std::string>{"keep"});
+    EXPECT_EQ(FolderNames(dir.path), Names{"keep"});
 }
 
-// Death tests run the test again in a fresh process, with its own scratch folder: the child
-// checks what it left and tells by its status.
+// A death test runs in a fresh process, with its own scratch folder: the child tells by its
+// status what it found.
 TEST(WriteFileAtomicDeathTest, AFileSizeLimitIsAShortWriteThatKeepsTheOldFile)
 {
     auto writeUnderLimit = [] {
         ScratchDir dir;
         WriteBytes(dir / "doc", {1, 2, 3});
-        struct rlimit limit;
-        limit.rlim_cur = limit.rlim_max = 10;
+        const rlimit limit = {10, 10};
         setrlimit(RLIMIT_FSIZE, &limit);
         const int code = WriteFileAtomic(dir / "doc", Bytes(100, 7)).code;
         const bool kept = ReadBytes(dir / "doc") == Bytes{1, 2, 3} && FolderNames(dir.path).size() == 1;

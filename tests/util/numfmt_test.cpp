@@ -6,13 +6,9 @@
 
 TEST(NumberText, ShortestDecimalAndTwoUpperCaseHexDigitsOfTheLowByte)
 {
-    EXPECT_EQ(IntToStr(0), "0");
-    EXPECT_EQ(IntToStr(-1), "-1");
-    EXPECT_EQ(IntToStr(1000), "1000");
-    EXPECT_EQ(IntToStr(INT32_MAX), "2147483647");
-    EXPECT_EQ(IntToStr(INT32_MIN), "-2147483648");
-    EXPECT_EQ(HexByte(0), "00");
-    EXPECT_EQ(HexByte(10), "0A");
-    EXPECT_EQ(HexByte(255), "FF");
-    EXPECT_EQ(HexByte(0x1A5), "A5");
+    for (auto [n, text] : {std::pair<int, const char*>{0, "0"}, {-1, "-1"}, {1000, "1000"}, {INT32_MAX, "2147483647"},
+                           {INT32_MIN, "-2147483648"}})
+        EXPECT_EQ(IntToStr(n), text);
+    for (auto [n, text] : {std::pair<int, const char*>{0, "00"}, {10, "0A"}, {255, "FF"}, {0x1A5, "A5"}})
+        EXPECT_EQ(HexByte(n), text);
 }

@@ -5,34 +5,18 @@
 TEST(PathParts, SplitAtTheLastSeparatorOfTheirRuleAndTheLastDot)
 {
     const PathSeparators slash = PathSeparators::Slash, both = PathSeparators::SlashOrBackslash;
-    const struct {
-        const char* path;
-        PathSeparators separators;
-        const char* directory;
-        const char* fileName;
-    } paths[] = {
-        {"art/ship.rgba", slash, "art/", "ship.rgba"},
-        {"ship", slash, "", "ship"},
-        {"/koba", slash, "/", "koba"},
-        {"a/b/", slash, "a/b/", ""},
-        {"a\\b/c\\d", slash, "a\\b/", "c\\d"},
-        {"a\\b/c\\d", both, "a\\b/c\\", "d"},
-    };
+    const struct { const char *path; PathSeparators separators; const char *directory, *fileName; } paths[] = {
+        {"art/ship.rgba", slash, "art/", "ship.rgba"}, {"ship", slash, "", "ship"}, {"/koba", slash, "/", "koba"},
+        {"a/b/", slash, "a/b/", ""}, {"a\\b/c\\d", slash, "a\\b/", "c\\d"}, {"a\\b/c\\d", both, "a\\b/c\\", "d"}};
     for (const auto& p : paths) {
         EXPECT_EQ(DirectoryPart(p.path, p.separators), p.directory) << p.path;
         EXPECT_EQ(FileNamePart(p.path, p.separators), p.fileName) << p.path;
     }
-    const struct {
-        const char* name;
-        const char* stem;
-        const char* extension;
-    } names[] = {
-        {"ship.big.sgi", "ship.big", ".sgi"}, {"ship", "ship", ""}, {".koba", "", ".koba"}, {"ship.", "ship", "."},
-    };
+    const char* const names[][3] = {{"ship.big.sgi", "ship.big", ".sgi"}, {"ship", "ship", ""}, {".koba", "", ".koba"},
+                                    {"ship.", "ship", "."}};
     for (const auto& n : names) {
         std::string stem, extension;
-        SplitExtension(n.name, stem, extension);
-        EXPECT_EQ(stem, n.stem) << n.name;
-        EXPECT_EQ(extension, n.extension) << n.name;
+        SplitExtension(n[0], stem, extension);
+        EXPECT_EQ(stem + "|" + extension, std::string(n[1]) + "|" + n[2]) << n[0];
     }
 }
