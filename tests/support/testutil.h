@@ -25,8 +25,7 @@ void StdoutToStderr();
 
 struct ProgramResult {
     int status = -1;  // exit status, or 128 + signal
-    std::string out;  // standard output
-    std::string err;  // standard error
+    std::string out, err;
 };
 
 // Runs a program with arguments (no shell), optionally in a folder and under a file-size
@@ -39,4 +38,4 @@ std::string BuiltProgram(const std::string& name);
 
 // Runs ImageMagick's convert (a third-party writer of test pictures) with arguments, folder
 // paths included; false when it is missing or fails (tests then skip).
-bool RunImageMagick(const std::vector<std::string>& args);
+bool RunImageMagick(std::vector<std::string> args);
