@@ -1,7 +1,6 @@
 #include "editor/modes.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "editor/document.h"
 #include "editor/editor.h"
@@ -17,8 +16,9 @@
 static bool helpShown = false;
 static bool quitAsked = false;
 static bool quitWithoutSaving = false;
-// The keys down after the last frame's bindings: a key down now but not then is a new press.
-static uint8_t downBefore[KeyTableSize];
+// Each key's press count after the last frame's bindings: a count that moved is a new press
+// (even one whose key went up and down again between two frames).
+static uint32_t pressesBefore[KeyTableSize];
 
 static const char* const QuitQuestion = "Unsaved changes: Ctrl+Q again to quit without saving";
 
@@ -139,7 +139,7 @@ void NoteKeysBeforeBindings()
         return;
     bool ctrl = keyDown[KeyLeftCtrl] || keyDown[KeyRightCtrl];
     for (int symbol = 0; symbol < KeyTableSize; ++symbol)
-        if (keyDown[symbol] && !downBefore[symbol] && !IsModifier(symbol) && !(symbol == KeyQ && ctrl)) {
+        if (KeyPresses(symbol) != pressesBefore[symbol] && !IsModifier(symbol) && !(symbol == KeyQ && ctrl)) {
             quitAsked = false;
             if (StatusMessage() == QuitQuestion)
                 ShowMessage("");
@@ -149,7 +149,8 @@ void NoteKeysBeforeBindings()
 
 void NoteKeysAfterBindings()
 {
-    std::memcpy(downBefore, keyDown, sizeof downBefore);
+    for (int symbol = 0; symbol < KeyTableSize; ++symbol)
+        pressesBefore[symbol] = KeyPresses(symbol);
 }
 
 bool QuittingWithoutSaving()
@@ -160,5 +161,6 @@ bool QuittingWithoutSaving()
 void ResetModes()
 {
     helpShown = quitAsked = quitWithoutSaving = false;
-    std::memset(downBefore, 0, sizeof downBefore);
+    for (int symbol = 0; symbol < KeyTableSize; ++symbol)
+        pressesBefore[symbol] = KeyPresses(symbol);
 }
