@@ -18,17 +18,12 @@ namespace {
 struct Picture {
     std::vector<uint8_t> pixels = std::vector<uint8_t>(size_t(CanvasWidth) * 1200, 0);
     uint8_t& at(int x, int y) { return pixels[size_t(y) * CanvasWidth + x]; }
-    void fill(int x, int y, int w, int h, uint8_t c)
+    // Paints c, or copies from (sx, sy) when c is negative.
+    void fill(int x, int y, int w, int h, int c, int sx = 0, int sy = 0)
     {
         for (int j = 0; j < h; ++j)
             for (int i = 0; i < w; ++i)
-                at(x + i, y + j) = c;
-    }
-    void copy(int sx, int sy, int dx, int dy, int w, int h)
-    {
-        for (int j = 0; j < h; ++j)
-            for (int i = 0; i < w; ++i)
-                at(dx + i, dy + j) = at(sx + i, sy + j);
+                at(x + i, y + j) = uint8_t(c >= 0 ? c : at(sx + i, sy + j));
     }
     // Glyphs come from the sprite sheet the editor registered; index 255 is the ink.
     void text(int x, int y, const std::string& s, uint8_t colour)
@@ -80,30 +75,20 @@ void Mark(Picture& p, int row, int x, int y)
                 p.at(x + i, y + j) = 0;
 }
 
-void Swatch(Picture& p, int colour, int x, int y, int waterIndex)
+void Swatch(Picture& p, int colour, int x, int y)
 {
-    p.fill(x, y, 7, 7, uint8_t(colour));
-    if (colour == Document.keyColour)
-        for (int r = 0; r < 7; ++r)
-            for (int c = 0; c < 7; ++c)
-                p.at(x + c, y + r) = (c + r) % 2 == 0 ? 64 : 65;
-    if (materialWater[waterIndex])
-        Mark(p, 0, x, y);
+    for (int r = 0; r < 7; ++r)
+        for (int c = 0; c < 7; ++c)
+            p.at(x + c, y + r) = uint8_t(colour != Document.keyColour ? colour : 64 + (c + r) % 2);
 }
 
 // The first column or row of a view that follows the cursor c, as the view moved last frame.
 int Follow(int first, int c, int size, int window)
 {
-    if (size <= window)
-        return 0;
-    first = std::min(first, c - 3);
-    first = std::max(first, c - window + 4);
-    return std::clamp(first, 0, size - window);
+    return size <= window ? 0 : std::clamp(std::max(std::min(first, c - 3), c - window + 4), 0, size - window);
 }
 
-struct Scroll {
-    int fx = 0, fy = 0, px = 0, py = 0;
-};
+struct Scroll { int fx = 0, fy = 0, px = 0, py = 0; };
 
 // highlight: 0, or 1 + the material row whose cells the zoomed view shows.
 Picture Expected(Scroll& s, int highlight)
@@ -121,16 +106,15 @@ Picture Expected(Scroll& s, int highlight)
             bool key = v == Document.keyColour;
             if (!key && highlight && !MaterialTable[highlight - 1].flags[v])
                 v = 0;
-            p.at(3 * x + 1, 3 * y + 1) = key ? 64 : v;
-            p.at(3 * x + 2, 3 * y + 2) = key ? 64 : v;
-            p.at(3 * x + 2, 3 * y + 1) = key ? 65 : v;
-            p.at(3 * x + 1, 3 * y + 2) = key ? 65 : v;
+            for (int j = 1; j <= 2; ++j)
+                for (int i = 1; i <= 2; ++i)
+                    p.at(3 * x + i, 3 * y + j) = key ? uint8_t(64 + (i + j) % 2) : v;
         }
     int ox = Document.originX, oy = Document.originY, cx = cursorX, cy = cursorY;
-    p.at(3 * ox + 1, 3 * oy + 3) = p.at(3 * ox + 3, 3 * oy + 3) = p.at(3 * ox + 3, 3 * oy + 1) = 241;
-    p.at(3 * cx + 1, 3 * cy + 3) = p.at(3 * cx + 2, 3 * cy + 3) = p.at(3 * cx + 3, 3 * cy + 3) = 241;
-    p.at(3 * cx + 3, 3 * cy + 2) = p.at(3 * cx + 3, 3 * cy + 1) = 241;
-    p.copy(3 * s.fx, 3 * s.fy, 0, 1000, 190, 130);
+    for (int k = 1; k <= 3; ++k)  // the origin's three dots, the cursor's L
+        p.at(3 * cx + k, 3 * cy + 3) = p.at(3 * cx + 3, 3 * cy + k) = p.at(3 * ox + 3, 3 * oy + 3) =
+            p.at(3 * ox + 1, 3 * oy + 3) = p.at(3 * ox + 3, 3 * oy + 1) = 241;
+    p.fill(0, 1000, 190, 130, -1, 3 * s.fx, 3 * s.fy);
     p.fill(0, 1130, 190, 3, 0);  // rows no view draws are kept clear
     // Preview.
     p.fill(0, 0, 256, 256, 0);
@@ -139,27 +123,25 @@ Picture Expected(Scroll& s, int highlight)
         for (int y = 1; y <= h; ++y)
             if (Document.cells[y - 1][x - 1] != Document.keyColour)
                 p.at(x, y) = Document.cells[y - 1][x - 1];
-    p.copy(s.px, s.py, 0, 1133, 190, 67);
+    p.fill(0, 1133, 190, 67, -1, s.px, s.py);
     // Palette panel.
     p.fill(0, 0, 1024, 300, 0);
     for (int i = 0; i < 256; ++i) {
         int x = 8 * (i % 16), y = 8 * (i / 16);
-        Swatch(p, i, x, y, i);
-        const uint8_t* rows[] = {materialWormsCollide, materialProjectilesCollide, materialDiggable, materialAir};
-        const int markRows[] = {2, 3, 4, 1};
-        for (int m = 0; m < 4; ++m)
-            if (rows[m][i])
-                Mark(p, markRows[m], x, y);
+        Swatch(p, i, x, y);
+        for (int m = 0; m < 5; ++m)
+            if (MaterialTable[m].flags[i])
+                Mark(p, m, x, y);
     }
     const char* labels[] = {"Water", "Air", "Worms collide", "Projectiles collide", "Diggable"};
     for (int row = 0; row < 5; ++row) {
         int y = 133 + 8 * row;
         uint8_t state = MaterialTable[row].flags[currentColour] ? 241 : 70;
-        Swatch(p, state, 0, y, 0);
-        Mark(p, row, 0, y);  // every row, Water included, shows its mark
+        Swatch(p, state, 0, y);
+        Mark(p, row, 0, y);
         p.text(9, y + 1, labels[row], state);
     }
-    p.copy(0, 0, 200, 10, 128, 200);
+    p.fill(200, 10, 128, 200, -1, 0, 0);
     int sx = 200 + 8 * (currentColour % 16), sy = 10 + 8 * (currentColour / 16);
     for (int k = 0; k <= 4; ++k) {
         p.at(sx + 2 * k - 1, sy - 1) = p.at(sx - 1, sy + 2 * k - 1) = 241;
@@ -167,7 +149,7 @@ Picture Expected(Scroll& s, int highlight)
     }
     p.text(200, 190, "Size: (" + std::to_string(w) + "," + std::to_string(h) + ")", 69);
     p.text(270, 190, "Pos: (" + std::to_string(cx) + "," + std::to_string(cy) + ")", 69);
-    p.copy(199, 9, 190, 1000, 130, 200);
+    p.fill(190, 1000, 130, 200, -1, 199, 9);
     return p;
 }
 
@@ -187,8 +169,7 @@ TEST_F(PictureReferenceTest, EveryPixelOfTheBandFollowsTheLayoutRules)
         for (auto& row : Document.cells)
             for (uint8_t& cell : row)
                 cell = random() % 4 == 0 ? Document.keyColour : uint8_t(random());
-        Document.originX = int32_t(random() % Document.width);
-        Document.originY = int32_t(random() % Document.height);
+        Document.originX = int32_t(random() % Document.width), Document.originY = int32_t(random() % Document.height);
         cursorX = round % 4 == 0 ? Document.originX : int32_t(random() % Document.width);
         cursorY = round % 4 == 0 ? Document.originY : int32_t(random() % Document.height);
         if (round == 0)  // the read-outs of a fresh document: "Size: (16,16)", "Pos: (8,8)"

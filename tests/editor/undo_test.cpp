@@ -103,6 +103,7 @@ TEST_F(UndoTest, OnTheLargestSpriteAFillAndAThousandOneCellStrokesAreKeptSmall)
     Snapshot before = Take();
     Press(KeyF);
     Snapshot after = Take();
+    EXPECT_EQ(Document.cells[254][254], 9) << "the far corner is filled";
     EXPECT_LT(HistoryBytes(), 16u << 10) << "a bit per cell";
     Undo();
     EXPECT_EQ(Take(), before);
