@@ -149,18 +149,23 @@ static void Mirror(StepKind kind)
         MirrorTopBottom();
 }
 
+// Puts the document in the state before (undo) or after (redo) the step.
+static void ApplyStep(const Step& step, bool forward)
+{
+    if (step.kind != StepKind::Cells)
+        Mirror(step.kind);
+    for (const CellChange& c : step.cells)
+        Document.cells[c.y][c.x] = forward ? c.after : c.before;
+    SetMaskedCells(step, forward ? step.maskAfter : step.maskBefore);
+    SetHeader(forward ? step.after : step.before);
+}
+
 bool Undo()
 {
     CloseStep();
     if (done == 0)
         return false;
-    const Step& step = steps[--done];
-    if (step.kind != StepKind::Cells)
-        Mirror(step.kind);
-    for (const CellChange& c : step.cells)
-        Document.cells[c.y][c.x] = c.before;
-    SetMaskedCells(step, step.maskBefore);
-    SetHeader(step.before);
+    ApplyStep(steps[--done], false);
     return true;
 }
 
@@ -169,13 +174,7 @@ bool Redo()
     CloseStep();
     if (done == steps.size())
         return false;
-    const Step& step = steps[done++];
-    if (step.kind != StepKind::Cells)
-        Mirror(step.kind);
-    for (const CellChange& c : step.cells)
-        Document.cells[c.y][c.x] = c.after;
-    SetMaskedCells(step, step.maskAfter);
-    SetHeader(step.after);
+    ApplyStep(steps[done++], true);
     return true;
 }
 

@@ -67,15 +67,25 @@ static bool CursorCell(int32_t& x, int32_t& y)
     return true;
 }
 
+// The cursor's cell and its value, when painting it over with the current colour changes
+// anything; the change is then begun.
+static bool BeginRecolour(int32_t& x, int32_t& y, uint8_t& target)
+{
+    if (!CursorCell(x, y))
+        return false;
+    target = Document.cells[y][x];
+    if (target == currentColour)
+        return false;
+    BeginChange();
+    return true;
+}
+
 void FillRegion()
 {
     int32_t x, y;
-    if (!CursorCell(x, y))
+    uint8_t target;
+    if (!BeginRecolour(x, y, target))
         return;
-    uint8_t target = Document.cells[y][x];
-    if (target == currentColour)
-        return;
-    BeginChange();
     // Painted cells no longer equal the target, so none is taken twice.
     std::vector<uint16_t> todo{uint16_t(y << 8 | x)};
     NoteCell(x, y);
@@ -98,12 +108,9 @@ void FillRegion()
 void ReplaceColour()
 {
     int32_t x, y;
-    if (!CursorCell(x, y))
+    uint8_t target;
+    if (!BeginRecolour(x, y, target))
         return;
-    uint8_t target = Document.cells[y][x];
-    if (target == currentColour)
-        return;
-    BeginChange();
     for (int32_t row = 0; row < Document.height; ++row)
         for (int32_t column = 0; column < Document.width; ++column)
             if (Document.cells[row][column] == target) {
