@@ -3,6 +3,7 @@
 
 #include <string>
 #include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 #include "gfx/sprites.h"
@@ -119,7 +120,9 @@ TEST_F(LoaderTest, EachExtensionGoesToItsLoaderUnderItsNameWithThePaletteOfItsTi
               std::vector<int>({0, 1, 2, 3, 4}));
     ASSERT_NE(old, PaletteColours[5]);
     for (int q = 0; q < 4; q++)
-        EXPECT_EQ(HiPixel(0, q) + 0x10000 * HiPixel(1, q), old + 0x10000 * PaletteColours[5]) << q;
+        EXPECT_EQ(std::make_pair(int(HiPixel(0, q)), int(HiPixel(1, q))),
+                  std::make_pair(int(old), int(PaletteColours[5])))
+            << q;
     // Of two entries with one name, both are registered, with the first one's bytes.
     EXPECT_EQ(std::vector<int>({IndexPixel(0), IndexPixel(1), IndexPixel(4), IndexPixel(5)}),
               std::vector<int>({5, 5, 9, 9}));
