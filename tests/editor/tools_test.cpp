@@ -60,9 +60,13 @@ TEST_F(ToolsTest, TheViewsStartCentredOnTheCursorAndFollowItAcrossTheWrap)
     }
 }
 
-TEST_F(ToolsTest, TheStatusLineNamesTheCellItsFlagsColourOriginStepsScrollAndHighlight)
+TEST_F(ToolsTest, TheStatusLineNamesTheCellItsFlagsColourOriginStepsScrollHighlightAndTheFilesNotice)
 {
-    Start();
+    std::string path = dir / "picture.vhs";
+    WriteBytes(path, {1, 1, 0, 0, 0, 7, 1, 2, 3});
+    Start(path);
+    const std::string notice = "Bytes after the cells: the first save keeps a .orig copy";
+    EXPECT_EQ(StatusText(3), notice);
     Document.width = Document.height = 200;
     Document.cells[9][150] = 1, Document.cells[9][151] = 0;
     Document.originX = 12, Document.originY = 23;
@@ -75,21 +79,10 @@ TEST_F(ToolsTest, TheStatusLineNamesTheCellItsFlagsColourOriginStepsScrollAndHig
     Press(KeyRight);
     Chord({KeyLeftCtrl}, KeyY);
     EXPECT_EQ(StatusText(0), "Cell 0: no flags");
-    EXPECT_EQ(StatusText(3), "Nothing to redo");
+    EXPECT_EQ(StatusText(3), "Nothing to redo; " + notice) << "the notice stays after messages";
     for (const char* flag : {"Water", "Air", "Worms collide", "Projectiles collide", "Diggable", ""}) {
         Press(KeyM);
         std::string shown = *flag ? "   Showing only: " + std::string(flag) : "";
         EXPECT_EQ(StatusText(2), "View from (92,0), preview from (0,0)" + shown);
     }
-}
-
-TEST_F(ToolsTest, TheFilesNoticeStaysInTheStatusLineAfterMessages)
-{
-    std::string path = dir / "picture.vhs";
-    WriteBytes(path, {1, 1, 0, 0, 0, 7, 1, 2, 3});
-    Start(path);
-    const std::string notice = "Bytes after the cells: the first save keeps a .orig copy";
-    EXPECT_EQ(StatusText(3), notice);
-    Chord({KeyLeftCtrl}, KeyZ);
-    EXPECT_EQ(StatusText(3), "Nothing to undo; " + notice);
 }

@@ -9,18 +9,15 @@
 
 namespace {
 
-// The document as undo must bring it back: header and every cell, hidden ones included.
-struct Snapshot {
-    int width, height, originX, originY, keyColour;
-    std::vector<uint8_t> cells;
-    bool operator==(const Snapshot&) const = default;
-};
-
-Snapshot Take()
+// The document as undo must bring it back: every cell, hidden ones included, then the header.
+std::vector<uint8_t> Take()
 {
     const uint8_t* c = &Document.cells[0][0];
-    return {Document.width, Document.height, Document.originX, Document.originY, Document.keyColour,
-            std::vector<uint8_t>(c, c + sizeof Document.cells)};
+    std::vector<uint8_t> all(c, c + sizeof Document.cells);
+    for (int n : {int(Document.width), int(Document.height), int(Document.originX), int(Document.originY),
+                  int(Document.keyColour)})
+        all.push_back(uint8_t(n));
+    return all;
 }
 
 }  // namespace
@@ -60,9 +57,9 @@ TEST_F(UndoTest, EachKindOfChangeIsOneStepThatUndoBringsBackAndRedoReplays)
             for (int x = 0; x < 256; ++x)
                 Document.cells[y][x] = uint8_t(x + 16 * y);
         Document.originX = 15, Document.originY = 3, currentColour = 9;
-        Snapshot before = Take();
+        auto before = Take();
         keys();
-        Snapshot after = Take();
+        auto after = Take();
         EXPECT_TRUE(after != before && UndoSteps() == 1) << what;
         Undo();
         EXPECT_EQ(Take(), before) << what;
@@ -100,9 +97,9 @@ TEST_F(UndoTest, OnTheLargestSpriteAFillAndAThousandOneCellStrokesAreKeptSmall)
     Document.width = Document.height = 255;
     Document.cells[7][9] = 4, Document.cells[255][255] = 0;  // an island, and a hidden cell
     cursorX = cursorY = 0, currentColour = 9;
-    Snapshot before = Take();
+    auto before = Take();
     Press(KeyF);
-    Snapshot after = Take();
+    auto after = Take();
     EXPECT_EQ(Document.cells[254][254], 9) << "the far corner is filled";
     EXPECT_LT(HistoryBytes(), 16u << 10) << "a bit per cell";
     Undo();
