@@ -163,15 +163,15 @@ TEST_F(PictureReferenceTest, EveryPixelOfTheBandFollowsTheLayoutRules)
     const int sizes[][2] = {{16, 16}, {1, 1}, {63, 43}, {64, 44}, {255, 255}, {2, 200}, {190, 3}, {7, 66}};
     Scroll scroll;  // a fresh 16x16 document: nothing scrolled
     for (int round = 0; round < 40; ++round) {
-        Document.width = uint8_t(sizes[round % 8][0]);
-        Document.height = uint8_t(sizes[round % 8][1]);
+        const int w = sizes[round % 8][0], h = sizes[round % 8][1];
+        Document.width = uint8_t(w), Document.height = uint8_t(h);
         Document.keyColour = uint8_t(round % 3 == 0 ? 241 : random() % 256);
         for (auto& row : Document.cells)
             for (uint8_t& cell : row)
                 cell = random() % 4 == 0 ? Document.keyColour : uint8_t(random());
-        Document.originX = int32_t(random() % Document.width), Document.originY = int32_t(random() % Document.height);
-        cursorX = round % 4 == 0 ? Document.originX : int32_t(random() % Document.width);
-        cursorY = round % 4 == 0 ? Document.originY : int32_t(random() % Document.height);
+        Document.originX = int32_t(random() % w), Document.originY = int32_t(random() % h);
+        cursorX = round % 4 == 0 ? Document.originX : int32_t(random() % w);
+        cursorY = round % 4 == 0 ? Document.originY : int32_t(random() % h);
         if (round == 0)  // the read-outs of a fresh document: "Size: (16,16)", "Pos: (8,8)"
             Document.originX = Document.originY = cursorX = cursorY = 8;
         // The indices whose legend states are worked out by hand first, then any.
