@@ -51,9 +51,7 @@ static Result DecodeHiColour(const std::vector<uint8_t>& file, std::vector<uint8
     const uint8_t* in = file.data() + 7 + width * height;
     for (size_t i = 0; i < 4 * width * height; i++, in += 2) {
         unsigned colour = in[0] | in[1] << 8;
-        pixels[3 * i] = WidenFiveBits(colour >> 11);
-        pixels[3 * i + 1] = WidenSixBits(colour >> 5 & 0x3F);
-        pixels[3 * i + 2] = WidenFiveBits(colour & 0x1F);
+        WidenRgb565(colour, &pixels[3 * i]);
     }
     image.width = uint32_t(2 * width);
     image.height = uint32_t(2 * height);

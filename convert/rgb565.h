@@ -24,3 +24,11 @@ inline uint8_t WidenSixBits(unsigned value)
 {
     return uint8_t(value << 2 | value >> 4);
 }
+
+// A 16-bit colour back to three 8-bit components, red first.
+inline void WidenRgb565(unsigned colour, uint8_t* rgb)
+{
+    rgb[0] = WidenFiveBits(colour >> 11);
+    rgb[1] = WidenSixBits(colour >> 5 & 0x3F);
+    rgb[2] = WidenFiveBits(colour & 0x1F);
+}

@@ -41,9 +41,7 @@ static Result DecodeSprite(const std::vector<uint8_t>& file, std::vector<uint8_t
                             "; a .vas alpha is 0 to 31");
         unsigned colour = in[0] | in[1] << 8;
         uint8_t* out = pixels.data() + 4 * i;
-        out[0] = WidenFiveBits(colour >> 11);
-        out[1] = WidenSixBits(colour >> 5 & 0x3F);
-        out[2] = WidenFiveBits(colour & 0x1F);
+        WidenRgb565(colour, out);
         out[3] = WidenFiveBits(in[2]);
     }
     image.width = width;

@@ -138,12 +138,8 @@ static void WidenSheet(int32_t top, int32_t bottom, std::vector<uint8_t>& rgb)
 {
     rgb.resize(size_t(bottom - top) * CanvasWidth * 3);
     uint8_t* out = rgb.data();
-    for (size_t i = size_t(top) * CanvasWidth; i < size_t(bottom) * CanvasWidth; i++, out += 3) {
-        uint32_t p = HiColourCanvas[i];
-        out[0] = WidenFiveBits(p >> 11);
-        out[1] = WidenSixBits(p >> 5 & 63);
-        out[2] = WidenFiveBits(p & 31);
-    }
+    for (size_t i = size_t(top) * CanvasWidth; i < size_t(bottom) * CanvasWidth; i++, out += 3)
+        WidenRgb565(HiColourCanvas[i], out);
 }
 
 static int PreviewPack(const std::string& packPath, const std::string& pngPath)
