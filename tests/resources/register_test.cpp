@@ -45,12 +45,11 @@ TEST_F(RegisterTest, FirstSpriteFillsItsRecordAndBothSheetsAtTheTopLeft)
     EXPECT_EQ(Register({3, 2, 1, 1, 9, 1, 2, 3, 4, 5, 6, 0xEE}, "ARROWHEAD"), 0);  // one byte beyond, ignored
     const SpriteRecord& r = SpriteTable[0];
     EXPECT_EQ(std::string(r.name, r.nameLength), "ARROWHEA");  // cut to eight characters
-    EXPECT_EQ(std::vector<int>({r.indexX, r.indexY, r.hiX, r.hiY, r.width, r.height, r.originX, r.originY,
-                                r.keyColour, r.keyPixel, SpriteCount, IndexSheetCursor.x, IndexSheetCursor.shelfHeight,
-                                HiSheetCursor.x, HiSheetCursor.shelfHeight}),
-              std::vector<int>({0, 2560, 0, 2560, 3, 2, 1, 1, 9, PaletteColours[9], 1, 3, 2, 6, 4}));
+    EXPECT_EQ(Row({r.indexX, r.indexY, r.hiX, r.hiY, r.width, r.height, r.originX, r.originY, r.keyColour,
+                   r.keyPixel, SpriteCount, IndexSheetCursor.x, IndexSheetCursor.shelfHeight, HiSheetCursor.x,
+                   HiSheetCursor.shelfHeight}),
+              Row({0, 2560, 0, 2560, 3, 2, 1, 1, 9, PaletteColours[9], 1, 3, 2, 6, 4}));
     EXPECT_EQ(Rows8(0, 2560, 4, 2), (Rows{{1, 2, 3, 0}, {4, 5, 6, 0}}));
-    EXPECT_EQ(FindSprite("ARROWHEA"), 0);
 }
 
 TEST_F(RegisterTest, ShelvesBreakOnlyPastColumn1024AndEachSheetDecidesForItself)
@@ -72,59 +71,49 @@ TEST_F(RegisterTest, ShelvesBreakOnlyPastColumn1024AndEachSheetDecidesForItself)
     EXPECT_EQ(Spots(6) + " " + At(IndexSheetCursor.x, IndexSheetCursor.shelfHeight), "0,2567 50,2576 25,1");
 }
 
+// Colour 5 on colour 6: a sprite blends them, a glyph (a ':' anywhere in the name) does not.
 TEST_F(RegisterTest, AColonAnywhereInTheNameSelectsGlyphEnlargement)
 {
-    // Sprites apart on their shelves, so that neither sees the other's pixels.
     for (const char* name : {"AB", "KOBA:41", "ABCDEFGHI:"}) {
-        IndexSheetCursor.x += 4;
+        IndexSheetCursor.x += 4;  // apart on their shelves, so that neither sees the other's pixels
         HiSheetCursor.x += 8;
-        Register({2, 1, 0, 0, 0, 5, 6}, name);
+        const uint16_t k = Register({2, 1, 0, 0, 0, 5, 6}, name);
+        const Rows unblended = {{PaletteColours[5], PaletteColours[6]}};
+        EXPECT_EQ(Rows16(SpriteTable[k].hiX + 1, SpriteTable[k].hiY, 2, 1) == unblended, k != 0) << name;
     }
-    EXPECT_NE(Hi(SpriteTable[0].hiX + 1, SpriteTable[0].hiY), PaletteColours[5]);  // blended
-    for (int glyph : {1, 2})
-        EXPECT_EQ(Rows16(SpriteTable[glyph].hiX + 1, SpriteTable[glyph].hiY, 2, 1),
-                  (Rows{{PaletteColours[5], PaletteColours[6]}})) << glyph;
 }
 
-TEST_F(RegisterTest, ImagesMayEndOnTheLastRowOfEitherSheet)
-{
-    // In the last column of the index sheet: the enlargement reads beyond the canvas end.
-    IndexSheetCursor = {1023, 3000, 0};
-    Register(SpriteFile(1, 72, 5), "LASTROW");
-    EXPECT_EQ(IndexCanvas[CanvasWidth * IndexCanvasHeight - 1], 5);
-    EXPECT_EQ(Hi(1, 2560 + 143), PaletteColours[5]);
-    // 37 rows make 74 hi-colour rows, ending on row 3573.
-    IndexSheetCursor = {0, 2560, 0};
-    HiSheetCursor = {0, 3500, 0};
-    Register(SpriteFile(2, 37, 5), "HILAST");
-    EXPECT_EQ(Hi(2, 3573), PaletteColours[5]);
-    SpriteCount = MaxSprites - 1;
-    EXPECT_EQ(Register(SpriteFile(1, 1, 5), "LAST"), MaxSprites - 1);
-    EXPECT_EQ(SpriteCount, MaxSprites);
-}
-
-// A refused sprite stops the program with a line naming it, and the cleanup before the line
+// A sprite that just fits is taken, on the last row of either sheet (in the last column of the
+// index sheet its enlargement reads beyond the canvas end) or as the last entry. One more is
+// refused: the program stops with a line naming the sprite, and the cleanup before the line
 // finds nothing of it registered.
-TEST_F(RegisterTest, RefusalsStopBeforeAnythingChanges)
+TEST_F(RegisterTest, SheetsAndTableFillToTheirEndAndRefusalsStopBeforeAnythingChanges)
 {
     const SheetCursor start = {0, 2560, 0};
     Bytes shortCells = SpriteFile(4, 4, 1);
     shortCells.pop_back();
-    const char *const cut = "shorter than its 5-byte header", *const empty = "a width or height of 0";
-    const char* const indexFull = "no room left in the index sprite sheet";
+    const char *const empty = "a width or height of 0", *const full = "no room left in the index sprite sheet";
     const struct Case { Bytes data; SheetCursor index, hi; uint16_t count; const char* reason; } cases[] = {
-        {{}, start, start, 0, cut},
-        {{1, 1, 0, 0}, start, start, 0, cut},
+        {SpriteFile(1, 72, 5), {1023, 3000, 0}, start, 0, nullptr},
+        {SpriteFile(2, 37, 5), start, {0, 3500, 0}, 0, nullptr},
+        {SpriteFile(1, 1, 5), start, start, MaxSprites - 1, nullptr},
+        {{1, 1, 0, 0}, start, start, 0, "shorter than its 5-byte header"},
         {shortCells, start, start, 0, "shorter than its width and height say"},
-        {SpriteFile(0, 4, 1), start, start, 0, empty},
-        {SpriteFile(4, 0, 1), start, start, 0, empty},
+        {SpriteFile(0, 4, 1), start, start, 0, empty}, {SpriteFile(4, 0, 1), start, start, 0, empty},
         {SpriteFile(1, 1, 1), start, start, MaxSprites, "more than 4096 sprites"},
-        {SpriteFile(1, 72, 1), {0, 3001, 0}, start, 0, indexFull},
-        {SpriteFile(25, 1, 1), {1000, 3000, 72}, start, 0, indexFull},  // on a new shelf
+        {SpriteFile(1, 72, 1), {0, 3001, 0}, start, 0, full},
+        {SpriteFile(25, 1, 1), {1000, 3000, 72}, start, 0, full},  // on a new shelf
         {SpriteFile(1, 38, 1), start, {0, 3500, 0}, 0, "no room left in the hi-colour sprite sheet"},
     };
     for (const Case& c : cases) {
         IndexSheetCursor = c.index, HiSheetCursor = c.hi, SpriteCount = c.count;
+        if (!c.reason) {
+            const SpriteRecord& r = SpriteTable[Register(c.data, "FITS")];
+            EXPECT_EQ(SpriteCount, c.count + 1);
+            EXPECT_EQ(Index(r.indexX, r.indexY + r.height - 1), 5) << r.indexY;
+            EXPECT_EQ(Hi(r.hiX + 1, r.hiY + 2 * r.height - 1), PaletteColours[5]) << r.hiY;
+            continue;
+        }
         auto cleanup = [] { std::fprintf(stderr, "%s\n", Registry().c_str()), StopVideo(); };
         EXPECT_EXIT({ StdoutToStderr(); SetFatalCleanup(cleanup); Register(c.data, "KOBA:41"); },
                     testing::ExitedWithCode(1),

@@ -23,13 +23,6 @@ ProgramResult Vpk(std::vector<std::string> args)
     return RunProgram(args);
 }
 
-ProgramResult MakePack(const std::string& folder, const std::string& palette, const std::string& font)
-{
-    WriteBytes(folder + "/p.txt", Bytes(palette.begin(), palette.end()));
-    WriteBytes(folder + "/f.txt", Bytes(font.begin(), font.end()));
-    return RunProgram({BuiltProgram("makepack"), folder + "/OUT.VPK", folder + "/p.txt", folder + "/f.txt"});
-}
-
 // The subfiles of a pack file, in directory order.
 Files Subfiles(const std::string& path)
 {
@@ -44,16 +37,15 @@ Files Subfiles(const std::string& path)
 
 }  // namespace
 
-TEST(Vpk, CreateListAndExtractRoundTripAndWhatCreateRefuses)
+TEST(Vpk, CreateListAndExtractGiveBackTheFilesInTheirOrder)
 {
     ScratchDir dir;
-    ASSERT_EQ(::mkdir((dir / "src").c_str(), 0777), 0);
     const Files files = {{"KOBA.VPL", Bytes(768, 7)}, {"20.VFF", {1, 1, 0, 0, 0, 0}}, {"EMPTY", {}},
                          {"ELEVENCHARS", {9, 8}}};
     std::vector<std::string> create = {"create", dir / "T.VPK"};
     for (const auto& [name, bytes] : files) {
-        WriteBytes(dir / ("src/" + name), bytes);
-        create.push_back(dir / ("src/" + name));
+        WriteBytes(dir / name, bytes);
+        create.push_back(dir / name);
     }
     ProgramResult result = Vpk(create);
     ASSERT_EQ(result.status, 0) << result.err;
@@ -63,81 +55,72 @@ TEST(Vpk, CreateListAndExtractRoundTripAndWhatCreateRefuses)
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "KOBA.VPL            80        768\n20.VFF             848          6\n"
                           "EMPTY              854          0\nELEVENCHARS        854          2\n");
-    result = Vpk({"extract", dir / "T.VPK", dir / "out"});
-    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(Vpk({"extract", dir / "T.VPK", dir / "out"}).status, 0);
     for (const auto& [name, bytes] : files)
         EXPECT_TRUE(PathExists(dir / ("out/" + name)) && ReadBytes(dir / ("out/" + name)) == bytes) << name;
-
-    // A name longer than 11 characters, a name twice, a missing file (ENOENT): no pack is left.
-    WriteBytes(dir / "src/TWELVECHARSX", {1});
-    for (const auto& [name, status] : {std::pair("TWELVECHARSX", 1), {"EMPTY", 1}, {"NONE", 2}}) {
-        result = Vpk({"create", dir / "R.VPK", dir / "src/EMPTY", dir / (std::string("src/") + name)});
-        EXPECT_EQ(result.status, status) << name;
-        EXPECT_NE(result.err.find(name), std::string::npos) << result.err;
-        EXPECT_FALSE(PathExists(dir / "R.VPK")) << name;
-    }
 }
 
-TEST(Vpk, ExtractStaysInsideTheFolderAndBrokenPacksGiveTheEditorsLineAndUsage)
+// Nothing half made is left behind; extract writes what it safely can, the first of a name twice.
+TEST(Vpk, RefusalsNameTheFileOrTheReasonAndLeaveNothingBehind)
 {
     ScratchDir dir;
-    std::string pack = dir / "T.VPK";
-    WriteBytes(pack, PakOf({{"../ESCAPE", {1}}, {"A.VSF", {2}}, {"A.VSF", {3}}}));
+    const std::string broken = dir / "B.VPK", cantOpen = "Can't open PAK file: \"" + broken + "\"!\n";
     ASSERT_EQ(::mkdir((dir / "in").c_str(), 0777), 0);
-    ProgramResult result = Vpk({"extract", pack, dir / "in/out"});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find("../ESCAPE"), std::string::npos) << result.err;
-    EXPECT_FALSE(PathExists(dir / "in/ESCAPE"));
-    EXPECT_EQ(ReadBytes(dir / "in/out/A.VSF"), Bytes{2});  // what the loader reads
-
-    WriteBytes(pack, RawPak({{"A", 48}, {"B", 500}}, 100));
-    using Command = std::vector<std::string>;
-    for (const Command& command : {Command{"list", pack}, {"preview", pack, dir / "o.png"}}) {
-        result = Vpk(command);
-        EXPECT_EQ(result.status, 1) << command[0];
-        EXPECT_EQ(result.out, "Can't open PAK file: \"" + pack + "\"!\n") << command[0];
-        EXPECT_NE(result.err.find("beyond the end"), std::string::npos) << result.err;
+    WriteBytes(dir / "EMPTY", {});
+    WriteBytes(dir / "TWELVECHARSX", {1});
+    WriteBytes(broken, RawPak({{"A", 48}, {"B", 500}}, 100));
+    WriteBytes(dir / "E.VPK", PakOf({{"../ESCAPE", {1}}, {"A.VSF", {2}}, {"A.VSF", {3}}}));
+    const struct { std::vector<std::string> args; int status; std::string out, err; } cases[] = {
+        {{"create", dir / "R.VPK", dir / "EMPTY", dir / "TWELVECHARSX"}, 1, "", "\"TWELVECHARSX\" is longer"},
+        {{"create", dir / "R.VPK", dir / "EMPTY", dir / "EMPTY"}, 1, "", "\"EMPTY\": the name is given"},
+        {{"create", dir / "R.VPK", dir / "EMPTY", dir / "NONE"}, 2, "", dir / "NONE"},
+        {{"list", broken}, 1, cantOpen, "beyond the end"},
+        {{"preview", broken, dir / "o.png"}, 1, cantOpen, "beyond the end"},
+        {{"extract", dir / "E.VPK", dir / "in/out"}, 1, "", "\"../ESCAPE\", cannot be a file name"},
+        {{"unpack", "X.VPK"}, 2, "", "Usage: vpk"},
+    };
+    for (const auto& c : cases) {
+        ProgramResult result = Vpk(c.args);
+        EXPECT_TRUE(result.status == c.status && result.out.find(c.out) == 0) << c.err << ": " << result.status;
+        EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
     }
-    EXPECT_FALSE(PathExists(dir / "o.png"));
-    result = Vpk({"--help"});
-    EXPECT_TRUE(result.status == 0 && result.out.find("preview PACK") != std::string::npos) << result.out;
-    EXPECT_EQ(Vpk({"unpack", "X.VPK"}).status, 2);
+    EXPECT_FALSE(PathExists(dir / "R.VPK") || PathExists(dir / "o.png") || PathExists(dir / "in/ESCAPE"));
+    EXPECT_EQ(ReadBytes(dir / "in/out/A.VSF"), Bytes{2});
+    ProgramResult help = Vpk({"--help"});
+    EXPECT_TRUE(help.status == 0 && help.out.find("preview PACK") != std::string::npos) << help.out;
 }
 
+// The dot is 0xF820 widened by bit replication; the glyph's ink, 0x07E0 | 0x0020 flag, unblended.
 TEST(Vpk, PreviewShowsTheEnlargedSheetDownToItsLowestImage)
 {
     ScratchDir dir;
     Bytes palette = PaletteWith(5, 63, 0, 0);  // 5 is solid: the lowest green bit is set
     palette[3 * 255 + 1] = 63;
-    std::string pack = dir / "P.VPK", png = dir / "P.png";
+    const std::string pack = dir / "P.VPK", png = dir / "P.png";
     WriteBytes(pack, PakOf({{"P.VPL", palette}, {"DOT.VSF", SpriteFile(1, 1, 5)},
                             {"41.VFF", {2, 3, 0, 0, 0, 0, 255, 0, 255, 0, 255}}}));
-    ASSERT_EQ(Vpk({"preview", pack, png}).status, 0);
-    auto read = [&] {
+    auto preview = [&] {
+        EXPECT_EQ(Vpk({"preview", pack, png}).status, 0);
         Bytes file = ReadBytes(png);
         PngPicture picture;
         EXPECT_TRUE(DecodePng(file.data(), file.size(), PngIndices::Expand, picture).ok());
         return picture;
     };
-    PngPicture sheet = read();
+    PngPicture sheet = preview();
     ASSERT_EQ(sheet.width * 100 + sheet.height, 1024u * 100 + 6);  // the 2x3 glyph doubled: six rows
-    auto at = [&](int x, int y) {
-        auto p = &sheet.pixels[4 * (y * 1024 + x)];
-        return Bytes(p, p + 3);; };
-    // The dot is 0xF820 widened by bit replication; the glyph's ink, 0x07E0 | 0x0020 flag, unblended.
     for (auto [x, y, rgb] : {std::tuple(0, 0, Bytes{255, 4, 0}), {1, 1, {255, 4, 0}}, {4, 0, {0, 255, 0}},
-                             {5, 5, {0, 255, 0}}, {100, 3, {0, 0, 0}}})
-        EXPECT_EQ(at(x, y), rgb) << x << "," << y;
-    WriteBytes(pack, Bytes(16, 0));  // an empty pack still gives one row
-    ASSERT_EQ(Vpk({"preview", pack, png}).status, 0);
-    EXPECT_EQ(read().height, 1u);
+                             {5, 5, {0, 255, 0}}, {100, 3, {0, 0, 0}}}) {
+        const uint8_t* p = &sheet.pixels[4 * (y * 1024 + x)];
+        EXPECT_EQ(Bytes(p, p + 3), rgb) << x << "," << y;
+    }
+    WriteBytes(pack, Bytes(16, 0));
+    EXPECT_EQ(preview().height, 1u);  // an empty pack still gives one row
 }
 
 // The pack the build makes: its palette first, then a glyph with ink for every printable
-// character (the space blank), in code order; makepack itself refuses malformed glyphs. Loaded
-// as the editor loads it, the legend labels fit from column 9 of a panel 128 pixels wide; the
-// size read-out ends before the position read-out 70 pixels on, which ends at the panel's right
-// edge 59 pixels further.
+// character (the space blank), in code order. Loaded as the editor loads it, the legend labels
+// fit from column 9 of a panel 128 pixels wide; the size read-out ends before the position
+// read-out 70 pixels on, which ends at the panel's right edge 59 pixels further.
 TEST_F(CanvasTest, KobaPackHasThePaletteThenAGlyphForEveryPrintableCharacterAndLabelsThatFit)
 {
     const std::string kobaPack = std::string(GRAVLIN_BUILD_DIR) + "/editor/KOBA.VPK";
@@ -158,10 +141,16 @@ TEST_F(CanvasTest, KobaPackHasThePaletteThenAGlyphForEveryPrintableCharacterAndL
     FreeFont(font);
 }
 
+// One source mistake per message: the line it is on, and no pack left behind.
 TEST(MakePack, RampsRunEvenlyGlyphsFollowInCodeOrderAndMistakesAreRefusedWithTheirLine)
 {
     ScratchDir dir;
-    ProgramResult result = MakePack(dir.path, "# ramp\n0-2 0 0 0 10 21 63 # comment\n3 63 1 2\n4-255 0 0 0 0 0 0\n",
+    auto makePack = [&](const std::string& palette, const std::string& font) {
+        WriteBytes(dir / "p.txt", Bytes(palette.begin(), palette.end()));
+        WriteBytes(dir / "f.txt", Bytes(font.begin(), font.end()));
+        return RunProgram({BuiltProgram("makepack"), dir / "OUT.VPK", dir / "p.txt", dir / "f.txt"});
+    };
+    ProgramResult result = makePack("# ramp\n0-2 0 0 0 10 21 63 # comment\n3 63 1 2\n4-255 0 0 0 0 0 0\n",
                                     "height 2\nglyph 41 A\n.#\n.#\n\nglyph 20\n..\n..\n");
     ASSERT_EQ(result.status, 0) << result.err;
     Files files = Subfiles(dir / "OUT.VPK");
@@ -170,12 +159,10 @@ TEST(MakePack, RampsRunEvenlyGlyphsFollowInCodeOrderAndMistakesAreRefusedWithThe
               (Bytes{0, 0, 0, 5, 11, 32, 10, 21, 63, 63, 1, 2}));
     EXPECT_EQ(files[1].first, "20.VFF");
     EXPECT_EQ(files[2], Files::value_type("41.VFF", {2, 2, 0, 0, 0, 0, 255, 0, 255}));
-
-    const char* const black = "0-255 0 0 0 0 0 0\n";
-    const char* const blank = "height 2\nglyph 20 space\n..\n..\n";
-    const char* const cases[][3] = {
+    const std::string black = "0-255 0 0 0 0 0 0\n", blank = "height 2\nglyph 20 space\n..\n..\n";
+    const std::string cases[][3] = {
         {"0-254 0 0 0 0 0 0\n", blank, "index 255 has no colour"},
-        {"0-255 0 0 0 0 0 0\n7 1 1 1\n", blank, "line 2: index 7 is given twice"},
+        {black + "7 1 1 1\n", blank, "line 2: index 7 is given twice"},
         {"0-255 0 0 0 0 0 64\n", blank, "line 1: components"},
         {black, "height 2\nglyph 41\n#.\n.#\n", "line 3: glyph 41: the leftmost column"},
         {black, "height 2\nglyph 41\n.#\n.##\n", "line 4: glyph 41: every row"},
@@ -184,9 +171,8 @@ TEST(MakePack, RampsRunEvenlyGlyphsFollowInCodeOrderAndMistakesAreRefusedWithThe
     };
     for (const auto& [palette, font, message] : cases) {
         ::unlink((dir / "OUT.VPK").c_str());
-        result = MakePack(dir.path, palette, font);
-        EXPECT_EQ(result.status, 1) << message;
-        EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
+        result = makePack(palette, font);
+        EXPECT_TRUE(result.status == 1 && result.err.find(message) != std::string::npos) << result.err;
         EXPECT_FALSE(PathExists(dir / "OUT.VPK")) << message;
     }
 }
