@@ -20,8 +20,7 @@
 inline void PushKeyEvent(int symbol, bool down)
 {
     SDL_Event event = {};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.type = event.type;
+    event.type = event.key.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.sym = SDLKey(symbol);
     ASSERT_EQ(SDL_PushEvent(&event), 0);
@@ -30,16 +29,10 @@ inline void PushKeyEvent(int symbol, bool down)
 // The clock that held keys repeat by, when a test drives it (UseTestClock): no frame then
 // waits for the timer, and a repeat comes on the same frame however busy the machine is.
 inline uint32_t testNow = 5000;
-inline uint32_t TestClock()
-{
-    return testNow;
-}
+inline uint32_t TestClock() { return testNow; }
 
 // A pixel of the 320x200 composition band.
-inline ColourIndex BandPixel(int32_t x, int32_t y)
-{
-    return IndexCanvas[(BandTop + y) * CanvasWidth + x];
-}
+inline ColourIndex BandPixel(int32_t x, int32_t y) { return IndexCanvas[(BandTop + y) * CanvasWidth + x]; }
 
 class EditorFixture : public testing::Test {
 protected:
@@ -70,7 +63,6 @@ protected:
         SetFrameClock(nullptr);
     }
     void UseTestClock() { SetFrameClock(TestClock); }
-
     // One pass of the frame loop; the editor must still be running after it.
     void Frame() { ASSERT_TRUE(RunEditorFrame()); }
     // The same without waiting for the timer's tick (some 30 ms).

@@ -1,7 +1,11 @@
 // What the editor does to the file it opens: never writes what is not a sprite, writes only
-// what changed, keeps bytes it would drop.
+// what changed, keeps bytes it would drop, and keeps the edits when the save fails; also under
+// long random use.
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <sys/stat.h>
 
 #include "tests/editor/editor_fixture.h"
@@ -80,7 +84,6 @@ TEST_F(FileSafetyTest, AnExitWithoutChangesLeavesTheFileAsItWas)
     } cases[] = {
         {{2, 1, 0, 0, 0, 6, 6, 0xEE, 0xEE, 0xEE}, false},  // bytes after the cells
         {{4, 2, 200, 9, 0, 1, 2, 3, 4, 5, 6, 7, 8}, false},  // an origin outside the sprite
-        {{0, 0, 0, 0, 0}, false},
         {{}, false},
         {{3, 1, 0, 0, 0, 5, 5, 5}, true},
     };
@@ -107,17 +110,24 @@ TEST_F(FileSafetyTest, AnExitWithoutChangesLeavesTheFileAsItWas)
     EXPECT_EQ(FolderNames(dir.path), std::vector<std::string>{"kept.vsf"});
 }
 
-// A hi-colour sprite's picture follows its cells: the first save keeps the whole file first.
+// A hi-colour sprite's picture follows its cells: the first save keeps the whole file first, and
+// fails when it cannot.
 TEST_F(FileSafetyTest, TheFirstSaveOfAFileWithBytesAfterItsCellsKeepsTheOriginalBesideIt)
 {
     const std::vector<uint8_t> original = {2, 1, 0, 0, 0, 6, 6, 0xEE, 0xEE};
     std::string path = dir / "hi.vhs";
     WriteBytes(path, original);
-    WriteBytes(path + ".orig", {1});  // an older copy gives way
+    std::filesystem::create_directory(path + ".orig");
     Start(path);
     EXPECT_NE(DocumentNotice(), "");
     currentColour = 4;
     Press(KeySpace);
+    Result failed = SaveDocumentNow();
+    EXPECT_EQ(failed.code, EISDIR);
+    EXPECT_EQ(failed.reason.rfind("cannot keep the original as " + path + ".orig: ", 0), 0u) << failed.reason;
+    EXPECT_EQ(ReadBytes(path), original);
+    std::filesystem::remove(path + ".orig");
+    WriteBytes(path + ".orig", {1});  // an older copy gives way
     ASSERT_TRUE(SaveDocumentNow().ok());
     EXPECT_EQ(DocumentNotice(), "");
     EXPECT_FALSE(DocumentHasUnsavedChanges());
@@ -128,4 +138,75 @@ TEST_F(FileSafetyTest, TheFirstSaveOfAFileWithBytesAfterItsCellsKeepsTheOriginal
     EXPECT_EQ(Stop(), 0);
     EXPECT_EQ(ReadBytes(path + ".orig"), original);  // the copy is of the original, once
     EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{2, 1, 0, 0, 0, 4, 4}));
+}
+
+// A save at exit that fails (here: of a read-only file) leaves the file and puts the edits in a
+// recovery file beside it.
+TEST_F(FileSafetyTest, AReadOnlyDocumentIsKeptAndTheEditsGoToARecoveryFileBesideIt)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");  // the child forked where it stands, in this folder
+    const std::vector<uint8_t> old = {2, 1, 0, 0, 0, 6, 6};
+    std::string path = dir / "locked.vsf";
+    WriteBytes(path, old);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    auto paintAndExit = [&] {
+        Start(path);
+        std::fprintf(stderr, "notice: %s\n", DocumentNotice().c_str());
+        currentColour = 8;
+        Press(KeySpace);
+        Stop();
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(paintAndExit(), testing::ExitedWithCode(EACCES),
+                "notice: Read-only: saving goes to a recovery file\n"
+                ".*locked.vsf: .*the edits are in .*locked.vsf.recovered-");
+    EXPECT_EQ(ReadBytes(path), old);
+    std::vector<std::string> names = FolderNames(dir.path);
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[1].rfind("locked.vsf.recovered-", 0), 0u) << names[1];
+    EXPECT_EQ(ReadBytes(dir / names[1]), (std::vector<uint8_t>{2, 1, 0, 0, 0, 6, 8}));
+}
+
+// Frames run on the test's clock, without waiting: the drawing is what takes the time.
+TEST_F(FileSafetyTest, RandomKeysOnEverySizeKeepCursorAndOriginInsideAndSaveExactly)
+{
+    std::string path = dir / "stress.vsf";
+    UseTestClock();
+    Start(path);
+    std::mt19937 random(4242);
+    const int keys[] = {KeyLeft,     KeyRight, KeyUp,    KeyDown, KeyHome, KeyEnd, KeyPageUp,
+                        KeyPageDown, KeySpace, KeySpace, KeyTab,  KeyH,    KeyV};
+    const int modifiers[] = {KeyLeftShift, KeyRightCtrl, KeyLeftAlt};
+    auto inside = [](int32_t x, int32_t y) { return x >= 0 && x < Document.width && y >= 0 && y < Document.height; };
+    for (int chord = 0; chord < 4500; ++chord) {
+        // Sizes a walk of Ctrl+arrows would take long to reach, with positions beyond 127.
+        if (random() % 64 == 0) {
+            Document.width = uint8_t(1 + random() % 255), Document.height = uint8_t(1 + random() % 255);
+            cursorX = int32_t(random() % Document.width), cursorY = int32_t(random() % Document.height);
+            Document.originX = int32_t(random() % Document.width);
+            Document.originY = int32_t(random() % Document.height);
+        }
+        // Some modifiers, a key, then everything up again, in the order a person would press
+        // them; frames run while the events arrive, so chords overlap frames. Now and then the
+        // key is held long enough to repeat.
+        std::vector<int> held;
+        for (int m : modifiers)
+            if (random() % 4 == 0)
+                held.push_back(m);
+        int key = keys[random() % std::size(keys)];
+        for (int m : held)
+            PushKeyEvent(m, true);
+        PushKeyEvent(key, true);
+        for (int f = random() % 16 ? 0 : 18 + random() % 16; f > 0; --f)
+            Step();
+        PushKeyEvent(key, false);
+        for (int m : held)
+            PushKeyEvent(m, false);
+        for (size_t f = 0; f < held.size() + 2; ++f)
+            Step();
+        ASSERT_TRUE(inside(cursorX, cursorY) && inside(Document.originX, Document.originY)) << chord;
+    }
+    std::vector<uint8_t> expected = EncodeDocument(Document);
+    ASSERT_EQ(Stop(), 0);
+    EXPECT_EQ(ReadBytes(path), expected);
 }
