@@ -1,41 +1,32 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstring>
 #include <functional>
-#include <iterator>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 
 #include "tests/support/canvas.h"
 #include "gfx/sprites.h"
 
 using SpritesTest = CanvasTest;
 
-TEST_F(SpritesTest, FindSpriteMatchesWholeNamesExactlyAndTakesTheFirst)
+TEST_F(SpritesTest, FindSpriteMatchesWholeNamesExactlyAndTakesTheFirstWithinTheCount)
 {
-    EXPECT_EQ(FindSprite("CURSOR"), NoSprite);
     for (const char* name : {"CURSOR", "ORIGIN", "CURSOR", "ABCDEFGH"})
         PlaceSprite(name, {{1}}, 0, 0, 0);
     std::string found;
     for (const char* name : {"CURSOR", "ORIGIN", "ABCDEFGH", "cursor", "CURSO", "CURSORS", "", "ABCDEFGHIJ"})
         found += std::to_string(FindSprite(name) == NoSprite ? -1 : FindSprite(name)) + " ";
     EXPECT_EQ(found, "0 1 3 -1 -1 -1 -1 -1 ");
-    // Beyond SpriteCount nothing is found, whatever the table holds there.
     SpriteCount = 1;
     EXPECT_EQ(FindSprite("ORIGIN"), NoSprite);
 }
 
+// The enlarged image's origin is twice as far: (20, 20) less (6, 4).
 TEST_F(SpritesTest, OriginIsPlacedOnTheDrawingPositionInBothSizes)
 {
     const uint16_t s = PlaceSprite("S", {{5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}}, 3, 2, 0);
     DrawSprite8(10, 10, s);
-    EXPECT_EQ(Rows8(6, 7, 6, 5), (Rows{{0, 0, 0, 0, 0, 0}, {0, 5, 6, 7, 8, 0}, {0, 9, 10, 11, 12, 0},
-                                       {0, 13, 14, 15, 16, 0}, {0, 0, 0, 0, 0, 0}}));
-    // The enlarged image's origin is twice as far: (20, 20) less (6, 4).
     DrawSprite16(20, 20, s);
+    EXPECT_EQ(Rows8(6, 7, 6, 5), (Rows{Row(6), {0, 5, 6, 7, 8, 0}, {0, 9, 10, 11, 12, 0}, {0, 13, 14, 15, 16, 0}, Row(6)}));
     EXPECT_EQ(Rows16(13, 15, 3, 3), (Rows{{0, 0, 0}, {0, 0x105, 0x105}, {0, 0x105, 0x105}}));
     EXPECT_EQ(Rows16(20, 20, 3, 2), (Rows{{0x110, 0x110, 0}, {0x110, 0x110, 0}}));
 }
@@ -63,7 +54,6 @@ TEST_F(SpritesTest, DrawingModesUseTheSpritesKeyAndTheInkOfTheMoment)
     };
     for (size_t n = 0; n < std::size(cases); ++n)
         EXPECT_EQ(RowAfter(cases[n].hi, cases[n].before, cases[n].draw), cases[n].expected) << "case " << n;
-
     PutRows8(0, 0, {{50, 60, 60}});
     const int missed = SpriteCollides8(0, 0, s, mask);
     PutRows8(0, 0, {{50, 50, 60}});
@@ -71,7 +61,7 @@ TEST_F(SpritesTest, DrawingModesUseTheSpritesKeyAndTheInkOfTheMoment)
 }
 
 // Sizes and origins come from packs, so a sprite whose place would leave the canvas is not drawn
-// at all: the box operations beneath neither clip nor check.
+// at all: the box operations beneath neither clip nor check. One place per side, and at the edges.
 TEST_F(SpritesTest, NoSpriteIndicesBeyondTheRegistryAndPlacesOffTheCanvasDrawNothing)
 {
     uint16_t placed = PlaceSprite("S", {{1, 2}}, 0, 0, 0);
@@ -81,23 +71,20 @@ TEST_F(SpritesTest, NoSpriteIndicesBeyondTheRegistryAndPlacesOffTheCanvasDrawNot
     uint8_t mask[256];
     std::memset(mask, 1, sizeof mask);
     const std::tuple<uint16_t, int32_t, int32_t> cases[] = {
-        {NoSprite, 10, 10}, {2, 10, 10},        {4095, 10, 10},   {placed, -1, 10}, {placed, 1023, 10},
-        {placed, 10, -1},   {hanging, 199, 300}, {hanging, 10, 10}, {placed, 10, HiColourCanvasHeight - 1},
-        {placed, INT32_MIN, INT32_MAX}};
+        {NoSprite, 10, 10}, {2, 10, 10},         {placed, -1, 10},  {placed, 1023, 10}, {placed, 10, -1},
+        {hanging, 199, 300}, {placed, 10, HiColourCanvasHeight - 1}, {placed, INT32_MIN, INT32_MAX}};
     for (const auto& [sprite, x, y] : cases) {
         DrawSprite8(x, y, sprite), DrawSpriteOnMaterial8(x, y, sprite, mask);
         DrawSpriteShape8(x, y, sprite, 9), DrawSpriteRecoloured8(x, y, sprite, 9);
         EXPECT_EQ(SpriteCollides8(x, y, sprite, mask), 0);
-        // The enlarged image is twice as large: (1023, y) leaves the hi-colour canvas as well.
         DrawSprite16(x, y, sprite), DrawSpriteUnflagged16(x, y, sprite);
         DrawSpriteShape16(x, y, sprite, 9), DrawSpriteRecoloured16(x, y, sprite, 9);
     }
     DrawSprite16(1022, 10, placed);  // 2 pixels wide at scale 1, 4 at scale 2: off the canvas
     EXPECT_TRUE(std::equal(index.begin(), index.end(), IndexCanvas));
     EXPECT_TRUE(std::equal(hi.begin(), hi.end(), HiColourCanvas));
-    // Right at the edges it still draws.
     DrawSprite8(1022, IndexCanvasHeight - 1, placed);
-    EXPECT_EQ(Index(1023, IndexCanvasHeight - 1), 2);
     DrawSprite8(200, 255, hanging);
+    EXPECT_EQ(Index(1023, IndexCanvasHeight - 1), 2);
     EXPECT_EQ(Rows8(0, 0, 1, 2), (Rows{{3}, {4}}));
 }

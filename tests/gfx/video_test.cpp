@@ -3,8 +3,7 @@
 #include <SDL.h>
 #include <tuple>
 
-#include "gfx/sprites.h"
-#include "gfx/video.h"
+#include "tests/support/canvas.h"
 #include "tests/support/testutil.h"
 
 // Opens the dummy video driver around each test.
@@ -18,38 +17,26 @@ protected:
                   std::tuple(640, 480, 16, 1280));
     }
     void TearDown() override { StopVideo(), SDL_Quit(); }
-    static uint16_t Screen(int x, int y)
-    {
-        return reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(ScreenSurface->pixels) + y * ScreenSurface->pitch)[x];
-    }
 };
+
+static uint16_t Screen(int x, int y) { return static_cast<uint16_t*>(ScreenSurface->pixels)[y * 640 + x]; }
 
 TEST_F(VideoTest, PresentsAndZoomCopyTheirRectangleOnlyDoubledThroughThePaletteOrOneToOne)
 {
     for (int i = 0; i < 256; ++i)
         PaletteColours[i] = Pixel(0x1000 + i * 3);
-    // The composition band the editor presents: a pattern that differs in every pixel.
-    for (int y = 0; y < 200; ++y)
-        for (int x = 0; x < 320; ++x)
-            IndexCanvas[(1000 + y) * CanvasWidth + x] = ColourIndex(x * 7 + y * 13);
-    SDL_FillRect(ScreenSurface, nullptr, 0xABCD);
-    PresentZoomed(0, 1000, 0, 0, 320, 200);
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x)
-            ASSERT_EQ(Screen(x, y), y < 400 ? PaletteColours[ColourIndex((x / 2) * 7 + (y / 2) * 13)] : 0xABCD)
-                << x << "," << y;
-    // One pixel away from both corners lands as one block at the target, on screen and canvas.
     SDL_FillRect(ScreenSurface, nullptr, 0);
-    IndexCanvas[5 * CanvasWidth + 3] = 7;
-    PresentZoomed(3, 5, 100, 50, 1, 1);
-    ZoomToHiColour(3, 5, 100, 50, 1, 1);
-    for (int y = 49; y <= 52; ++y)
-        for (int x = 99; x <= 102; ++x) {
-            const int block = x >= 100 && x <= 101 && y >= 50 && y <= 51 ? 0x1000 + 7 * 3 : 0;
-            EXPECT_EQ(Screen(x, y) + 0x10000 * HiColourCanvas[y * CanvasWidth + x], block * 0x10001) << x << "," << y;
+    PutRows8(3, 5, {{7, 8}, {9, 10}});
+    PresentZoomed(3, 5, 100, 50, 2, 2);
+    ZoomToHiColour(3, 5, 100, 50, 2, 2);
+    for (int y = 49; y <= 54; ++y)
+        for (int x = 99; x <= 104; ++x) {
+            const bool inside = x >= 100 && x <= 103 && y >= 50 && y <= 53;
+            const int block = inside ? PaletteColours[Index(3 + (x - 100) / 2, 5 + (y - 50) / 2)] : 0;
+            EXPECT_EQ(Screen(x, y) + 0x10000 * Hi(x, y), block * 0x10001) << x << "," << y;
         }
-    HiColourCanvas[10 * CanvasWidth + 20] = 0x1234;
-    HiColourCanvas[11 * CanvasWidth + 21] = 0x4321;
+    Hi(20, 10) = 0x1234;
+    Hi(21, 11) = 0x4321;
     PresentHiColour(20, 10, 0, 0, 2, 2);
     EXPECT_EQ(std::tuple(Screen(0, 0), Screen(1, 1), Screen(2, 2)), std::tuple(0x1234, 0x4321, 0));
 }

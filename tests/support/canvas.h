@@ -3,11 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <functional>
-#include <string>
-#include <vector>
 
 #include "gfx/sprites.h"
 #include "gfx/video.h"
@@ -27,10 +24,9 @@ inline Pixel& Hi(int x, int y) { return HiColourCanvas[y * CanvasWidth + x]; }
 // Rows of values with their top-left corner at (x, y) of the index (hi false) or hi-colour canvas.
 inline void PutRows(bool hi, int x, int y, const Rows& rows)
 {
-    for (size_t j = 0; j < rows.size(); ++j)
-        for (size_t i = 0; i < rows[j].size(); ++i)
-            hi ? void(Hi(x + int(i), y + int(j)) = Pixel(rows[j][i]))
-               : void(Index(x + int(i), y + int(j)) = ColourIndex(rows[j][i]));
+    for (int j = 0; j < int(rows.size()); ++j)
+        for (int i = 0; i < int(rows[j].size()); ++i)
+            hi ? void(Hi(x + i, y + j) = Pixel(rows[j][i])) : void(Index(x + i, y + j) = ColourIndex(rows[j][i]));
 }
 inline Rows RowsAt(bool hi, int x, int y, int w, int h)
 {
@@ -41,7 +37,6 @@ inline Rows RowsAt(bool hi, int x, int y, int w, int h)
     return rows;
 }
 inline void PutRows8(int x, int y, const Rows& rows) { PutRows(false, x, y, rows); }
-inline void PutRows16(int x, int y, const Rows& rows) { PutRows(true, x, y, rows); }
 inline Rows Rows8(int x, int y, int w, int h) { return RowsAt(false, x, y, w, h); }
 inline Rows Rows16(int x, int y, int w, int h) { return RowsAt(true, x, y, w, h); }
 // Puts a row at (0, 0) of either canvas, draws, and reads the row back.
@@ -52,22 +47,20 @@ inline Row RowAfter(bool hi, const Row& before, const std::function<void()>& dra
     return RowsAt(hi, 0, 0, int(before.size()), 1)[0];
 }
 
-// A sprite put straight into the registry and the sheets, independent of registration:
-// index image at (indexX, 2600), its hi-colour image (each index i as Pixel 0x100 + i,
-// doubled) at (hiX, 2600).
+// A sprite put straight into the registry and the sheets, independent of registration: index image at
+// (indexX, 2600), its hi-colour image (each index i as Pixel 0x100 + i, doubled) at (hiX, 2600).
 inline uint16_t PlaceSprite(const std::string& name, const Rows& cells, int originX, int originY, int key,
                             int indexX = 0, int hiX = 0)
 {
     SpriteRecord& r = SpriteTable[SpriteCount] = SpriteRecord{
-        .name = {}, .nameLength = uint8_t(std::min<size_t>(name.size(), 8)),
+        .name = {}, .nameLength = uint8_t(name.size() < 8 ? name.size() : 8),
         .indexX = uint16_t(indexX), .indexY = 2600, .hiX = uint16_t(hiX), .hiY = 2600,
         .keyPixel = Pixel(0x100 + key), .width = uint8_t(cells[0].size()), .height = uint8_t(cells.size()),
         .originX = uint8_t(originX), .originY = uint8_t(originY), .keyColour = ColourIndex(key)};
     std::memcpy(r.name, name.data(), r.nameLength);
     PutRows8(indexX, 2600, cells);
-    for (int j = 0; j < r.height; ++j)
-        for (int i = 0; i < r.width; ++i)
-            for (int q = 0; q < 4; ++q)
-                Hi(hiX + 2 * i + q % 2, 2600 + 2 * j + q / 2) = Pixel(0x100 + cells[j][i]);
+    for (int j = 0; j < 2 * r.height; ++j)
+        for (int i = 0; i < 2 * r.width; ++i)
+            Hi(hiX + i, 2600 + j) = Pixel(0x100 + cells[j / 2][i / 2]);
     return SpriteCount++;
 }

@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <SDL.h>
-
 #include "editor/editor.h"
 #include "gfx/video.h"
 
@@ -19,13 +17,11 @@ int main(int argc, char** argv)
     StartEditor({.documentPath = argv[1], .hasDocument = true, .packPath = argv[2]});
     for (int frame = 1; frame <= std::atoi(argv[5]); ++frame) {
         RunEditorFrame();
-        for (int y = 0; frame >= std::atoi(argv[4]) && y < ScreenHeight; ++y)
-            for (int x = 0; x < ScreenWidth; ++x) {
-                const int p = static_cast<const uint16_t*>(ScreenSurface->pixels)[y * ScreenSurface->pitch / 2 + x];
-                std::fputc(p >> 11 << 3, out);
-                std::fputc((p >> 5 & 63) << 2, out);
-                std::fputc((p & 31) << 3, out);
-            }
+        for (int i = 0; frame >= std::atoi(argv[4]) && i < ScreenWidth * ScreenHeight; ++i) {
+            const int p = ScreenPixels[i];
+            const unsigned char rgb[3] = {uint8_t(p >> 11 << 3), uint8_t((p >> 5 & 63) << 2), uint8_t((p & 31) << 3)};
+            std::fwrite(rgb, 1, 3, out);
+        }
     }
     std::fclose(out);
     return StopEditor();

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 int main(int argc, char** argv)
 {
     // Tests never open a real window; SDL's timer and event threads make the default

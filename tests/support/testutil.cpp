@@ -1,12 +1,9 @@
 #include "tests/support/testutil.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -38,8 +35,7 @@ std::vector<uint8_t> ReadBytes(const std::string& path)
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size())))
+    if (!std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size()))
         throw std::runtime_error("cannot write " + path);
 }
 
@@ -83,20 +79,15 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string
     }
     int status = 0;
     ::waitpid(pid, &status, 0);
-    auto text = [](const std::string& path) {
-        const std::vector<uint8_t> bytes = ReadBytes(path);
-        return std::string(bytes.begin(), bytes.end());
-    };
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), text(out), text(err)};
+    const std::vector<uint8_t> o = ReadBytes(out), e = ReadBytes(err);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), {o.begin(), o.end()}, {e.begin(), e.end()}};
 }
 
 std::string BuiltProgram(const std::string& name)
 {
-    for (const char* folder : {"/editor/", "/convert/", "/tools/"}) {
-        const std::string path = GRAVLIN_BUILD_DIR + std::string(folder) + name;
-        if (::access(path.c_str(), X_OK) == 0)
-            return path;
-    }
+    for (const char* folder : {"/editor/", "/convert/", "/tools/"})
+        if (::access((GRAVLIN_BUILD_DIR + std::string(folder) + name).c_str(), X_OK) == 0)
+            return GRAVLIN_BUILD_DIR + std::string(folder) + name;
     return GRAVLIN_BUILD_DIR "/" + name;
 }
 

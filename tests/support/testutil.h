@@ -11,15 +11,13 @@ struct ScratchDir {
     ScratchDir();
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
     std::string operator/(const std::string& name) const { return path + "/" + name; }
 };
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 bool PathExists(const std::string& path);
-// The names in a folder, sorted.
-std::vector<std::string> FolderNames(const std::string& folder);
+std::vector<std::string> FolderNames(const std::string& folder);  // sorted
 // Death tests see the child's standard error only, but the worded stop lines go to standard output.
 void StdoutToStderr();
 
@@ -27,15 +25,10 @@ struct ProgramResult {
     int status = -1;  // exit status, or 128 + signal
     std::string out, err;
 };
-
-// Runs a program with arguments (no shell), optionally in a folder and under a file-size
-// limit in bytes (0: none), capturing both output streams.
-ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string& workDir = "",
-                         long fileSizeLimit = 0);
-
+// Runs a program (no shell), optionally in a folder and under a file-size limit in bytes (0: none),
+// capturing both output streams.
+ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string& workDir = "", long fileSizeLimit = 0);
 // Path of a program built in this build tree (for example "tintpour" or "koba").
 std::string BuiltProgram(const std::string& name);
-
-// Runs ImageMagick's convert (a third-party writer of test pictures) with arguments, folder
-// paths included; false when it is missing or fails (tests then skip).
+// Runs ImageMagick's convert (a third-party writer of test pictures); false when it is missing or fails.
 bool RunImageMagick(std::vector<std::string> args);
