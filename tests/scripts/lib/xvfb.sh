@@ -1,30 +1,26 @@
-# Sourced, with the script's arguments (the build and source folders), by the scripts that run
-# koba in a real window under Xvfb.
-#   open_session SCREEN [import]  skips (77) without Xvfb, xdotool (or import when named); makes
-#                       $work, starts Xvfb; on exit ends $koba (when set) and Xvfb, removes $work
-#   launch ARGS...      starts koba (output in $work/out) and focuses its window; sets koba
-#   screen_shows ARGS.. screenshots into $work/shot.rgb until the Python program on standard
-#                       input, given the screenshot and ARGS, passes; fails with its message
-#   read_document FILE  its bytes, as numbers, into the array bytes; painted counts the cells not 0
+# Sourced, with the build and source folders as arguments, by the scripts that run koba in a real
+# window under Xvfb: open_session SCREEN [import] skips (77) without the tools, makes $work and starts
+# Xvfb; launch ARGS starts koba and focuses its window; screen_shows ARGS retries the Python check on
+# standard input against a screenshot; read_document FILE puts its bytes into the array bytes.
 set -u
 build=$1
+fail() { echo "FAIL: $*"; exit 1; }
 
 open_session() {
-    local need
+    local need fifo
     for need in Xvfb xdotool ${2:-}; do
         command -v "$need" >/dev/null || { echo "SKIP: $need is not installed"; exit 77; }
     done
-    work=$(mktemp -d)
-    xvfb_pid= koba= number=
+    work=$(mktemp -d) xvfb_pid= koba= number=
     trap 'end_session' EXIT
-    local fifo=$work/displayfd
+    fifo=$work/displayfd
     mkfifo "$fifo"
-    # A display number of its own, at random: Xvfb's first free number can be one whose server
-    # (of a test just ended) is still letting go of its sockets, and clients then reach nothing.
+    # A display number of its own, at random: Xvfb's first free number can be one whose server (of a
+    # test just ended) is still letting go of its sockets. Xvfb writes the number once it listens and
+    # ends at once when the number is taken.
     for _ in 1 2 3 4 5 6 7 8; do
         number=$((100 + RANDOM % 900))
         [ -e "/tmp/.X$number-lock" ] && { number=; continue; }
-        # Xvfb writes the number once it listens; it ends at once when the number is taken.
         Xvfb ":$number" -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$fifo" >"$work/xvfb.log" 2>&1 &
         xvfb_pid=$!
         read -r -t 10 number <"$fifo" && [ -n "$number" ] && kill -0 "$xvfb_pid" 2>/dev/null && break
@@ -35,9 +31,8 @@ open_session() {
     [ -n "$number" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
     export DISPLAY=:$number
     unset SDL_VIDEODRIVER
-    # In a sanitizer build, koba under X loads the X and driver libraries, which keep allocations
-    # until exit and may be unloaded first, so their frames cannot even be named for a suppression.
-    # Memory errors are still caught here; leaks of our own code are checked by the headless suite.
+    # Under X a sanitizer build loads libraries that keep allocations until exit and may be unloaded
+    # first, unnameable in a suppression; the headless suite checks our own code for leaks.
     export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 }
 
@@ -48,46 +43,40 @@ end_session() {
     rm -rf "$work"
 }
 
-fail() { echo "FAIL: $*"; exit 1; }
-
-# A start that shows no window within 20 s (a sanitizer build on a busy machine starts slowly)
-# is described and tried once more.
+# A start that shows no window within 20 s (a sanitizer build on a busy machine starts slowly) is
+# described and tried once more.
 launch() {
-    local attempt state
+    local attempt
     for attempt in 1 2; do
         "$build/editor/koba" "$@" >"$work/out" 2>&1 &
         koba=$!
         window=$(timeout 20 xdotool search --sync --onlyvisible --name "Gravlin sprite editor" 2>/dev/null | head -n 1)
         [ -n "$window" ] && { sleep 0.3; xdotool windowfocus --sync "$window" 2>/dev/null; return 0; }
-        state="koba ended"
-        kill -0 "$koba" 2>/dev/null &&
-            state="koba runs, windows named like it: $(xdotool search --name Gravlin 2>&1 | tr '\n' ' ')"
         kill "$koba" 2>/dev/null
         wait "$koba"
-        echo "no window on start $attempt; $state (status $?)"
+        echo "no window on start $attempt (status $?); windows: $(xdotool search --name Gravlin 2>&1 | tr '\n' ' ')"
         koba=
         sed 's/^/  koba: /' "$work/out"
     done
     fail "no window captioned 'Gravlin sprite editor'"
 }
 
-hold() { xdotool keydown "$@"; sleep 0.12; xdotool keyup "$@"; sleep 0.08; }
+# Each key held for a few frames, as a person presses it.
+hold() { local k; for k; do xdotool keydown "$k"; sleep 0.12; xdotool keyup "$k"; sleep 0.08; done; }
 
 expect_clean_exit() {
     timeout 10 tail --pid="$koba" -f /dev/null || fail "koba did not end within 10 s of Esc"
-    wait "$koba"
-    local status=$?
+    wait "$koba" || { local status=$?; cat "$work/out"; fail "exit status $status"; }
     koba=
-    [ "$status" -eq 0 ] || { cat "$work/out"; fail "exit status $status"; }
 }
 
+# The screen is the window's size, so the root window is the editor's picture; the first frames may
+# still be on their way on a busy machine.
 screen_shows() {
     local program message
     program=$(cat)
-    # The first frames may still be on their way on a busy machine.
     for _ in 1 2 3 4 5; do
         sleep 1
-        # The screen is the window's size, so the root window is the editor's picture.
         import -window root -depth 8 "rgb:$work/shot.rgb" || fail "no screenshot"
         message=$(python3 -c "$program" "$work/shot.rgb" "$@" 2>&1) && return 0
     done
@@ -97,6 +86,5 @@ screen_shows() {
 read_document() {
     [ -f "$1" ] || fail "$1 was not saved"
     read -r -a bytes <<<"$(od -An -tu1 -v "$1" | tr -s ' \n' ' ')"
+    painted=$(printf '%s\n' "${bytes[@]:5}" | grep -cv '^0$')
 }
-
-painted() { printf '%s\n' "${bytes[@]:5}" | grep -cv '^0$'; }
