@@ -1,13 +1,8 @@
 // The editor's whole 320x200 picture compared with a plain rendering of its layout rules, drawn
 // here pixel by pixel into a buffer of its own: views, markers, palette panel, legend, text.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <random>
-#include <string>
-#include <vector>
 
-#include "editor/frametimer.h"
 #include "gfx/material.h"
 #include "gfx/sprites.h"
 #include "tests/editor/editor_fixture.h"
@@ -30,10 +25,7 @@ struct Picture {
     {
         int pen = x - 1;
         for (unsigned char c : s) {
-            uint16_t g = EditorFont->glyph[c];
-            if (g == NoSprite)
-                continue;
-            const SpriteRecord& r = SpriteTable[g];
+            const SpriteRecord& r = SpriteTable[EditorFont->glyph[c]];
             for (int j = 0; j < r.height; ++j)
                 for (int i = 0; i < r.width; ++i) {
                     uint8_t v = IndexCanvas[(r.indexY + j) * CanvasWidth + r.indexX + i];
@@ -67,19 +59,16 @@ const char* const MarkShapes[7] = {
     "....... XX...XX ....... ....... .......",
 };
 
-void Mark(Picture& p, int row, int x, int y)
+// A swatch (the key colour's a checker) with the marks of the flags whose bits are set.
+void Swatch(Picture& p, int colour, int x, int y, int marks)
 {
     for (int j = 0; j < 7; ++j)
-        for (int i = 0; i < 7; ++i)
-            if (MarkShapes[j][8 * row + i] == 'X')
-                p.at(x + i, y + j) = 0;
-}
-
-void Swatch(Picture& p, int colour, int x, int y)
-{
-    for (int r = 0; r < 7; ++r)
-        for (int c = 0; c < 7; ++c)
-            p.at(x + c, y + r) = uint8_t(colour != Document.keyColour ? colour : 64 + (c + r) % 2);
+        for (int i = 0; i < 7; ++i) {
+            bool marked = false;
+            for (int m = 0; m < 5; ++m)
+                marked = marked || (marks >> m & 1 && MarkShapes[j][8 * m + i] == 'X');
+            p.at(x + i, y + j) = uint8_t(marked ? 0 : colour != Document.keyColour ? colour : 64 + (i + j) % 2);
+        }
 }
 
 // The first column or row of a view that follows the cursor c, as the view moved last frame.
@@ -94,7 +83,7 @@ struct Scroll { int fx = 0, fy = 0, px = 0, py = 0; };
 Picture Expected(Scroll& s, int highlight)
 {
     Picture p;
-    const int w = Document.width, h = Document.height;
+    const int w = Document.width, h = Document.height, key = Document.keyColour;
     s = {Follow(s.fx, cursorX, w, 63), Follow(s.fy, cursorY, h, 43), Follow(s.px, cursorX, w, 189),
          Follow(s.py, cursorY, h, 66)};
     // Zoomed view, drawn whole, then the window copied out.
@@ -102,13 +91,11 @@ Picture Expected(Scroll& s, int highlight)
     Dots(p, 3 * w + 1, 3 * h + 1);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            uint8_t v = Document.cells[y][x];
-            bool key = v == Document.keyColour;
-            if (!key && highlight && !MaterialTable[highlight - 1].flags[v])
-                v = 0;
+            const uint8_t v = Document.cells[y][x];
+            const bool blank = highlight && !MaterialTable[highlight - 1].flags[v];
             for (int j = 1; j <= 2; ++j)
                 for (int i = 1; i <= 2; ++i)
-                    p.at(3 * x + i, 3 * y + j) = key ? uint8_t(64 + (i + j) % 2) : v;
+                    p.at(3 * x + i, 3 * y + j) = uint8_t(v == key ? 64 + (i + j) % 2 : blank ? 0 : v);
         }
     int ox = Document.originX, oy = Document.originY, cx = cursorX, cy = cursorY;
     for (int k = 1; k <= 3; ++k)  // the origin's three dots, the cursor's L
@@ -121,25 +108,22 @@ Picture Expected(Scroll& s, int highlight)
     Dots(p, w + 1, h + 1);
     for (int x = 1; x <= w; ++x)
         for (int y = 1; y <= h; ++y)
-            if (Document.cells[y - 1][x - 1] != Document.keyColour)
+            if (Document.cells[y - 1][x - 1] != key)
                 p.at(x, y) = Document.cells[y - 1][x - 1];
     p.fill(0, 1133, 190, 67, -1, s.px, s.py);
-    // Palette panel.
+    // Palette panel, legend, read-outs.
     p.fill(0, 0, 1024, 300, 0);
     for (int i = 0; i < 256; ++i) {
-        int x = 8 * (i % 16), y = 8 * (i / 16);
-        Swatch(p, i, x, y);
+        int marks = 0;
         for (int m = 0; m < 5; ++m)
-            if (MaterialTable[m].flags[i])
-                Mark(p, m, x, y);
+            marks |= MaterialTable[m].flags[i] << m;
+        Swatch(p, i, 8 * (i % 16), 8 * (i / 16), marks);
     }
     const char* labels[] = {"Water", "Air", "Worms collide", "Projectiles collide", "Diggable"};
     for (int row = 0; row < 5; ++row) {
-        int y = 133 + 8 * row;
         uint8_t state = MaterialTable[row].flags[currentColour] ? 241 : 70;
-        Swatch(p, state, 0, y);
-        Mark(p, row, 0, y);
-        p.text(9, y + 1, labels[row], state);
+        Swatch(p, state, 0, 133 + 8 * row, 1 << row);
+        p.text(9, 134 + 8 * row, labels[row], state);
     }
     p.fill(200, 10, 128, 200, -1, 0, 0);
     int sx = 200 + 8 * (currentColour % 16), sy = 10 + 8 * (currentColour / 16);
@@ -161,6 +145,8 @@ TEST_F(PictureReferenceTest, EveryPixelOfTheBandFollowsTheLayoutRules)
     ASSERT_NE(EditorFont, nullptr);
     std::mt19937 random(77);
     const int sizes[][2] = {{16, 16}, {1, 1}, {63, 43}, {64, 44}, {255, 255}, {2, 200}, {190, 3}, {7, 66}};
+    // The indices whose legend states are worked out by hand first, then any.
+    const uint8_t worked[] = {0, 1, 192, 195, 160, 168};
     Scroll scroll;  // a fresh 16x16 document: nothing scrolled
     for (int round = 0; round < 40; ++round) {
         const int w = sizes[round % 8][0], h = sizes[round % 8][1];
@@ -174,17 +160,13 @@ TEST_F(PictureReferenceTest, EveryPixelOfTheBandFollowsTheLayoutRules)
         cursorY = round % 4 == 0 ? Document.originY : int32_t(random() % h);
         if (round == 0)  // the read-outs of a fresh document: "Size: (16,16)", "Pos: (8,8)"
             Document.originX = Document.originY = cursorX = cursorY = 8;
-        // The indices whose legend states are worked out by hand first, then any.
-        const uint8_t worked[] = {0, 1, 192, 195, 160, 168};
         currentColour = round < 6 ? worked[round] : uint8_t(random());
-        // Later rounds highlight each flag in turn.
-        HighlightFlag = round < 24 ? 0 : round % 6;
+        HighlightFlag = round < 24 ? 0 : round % 6;  // later rounds highlight each flag in turn
         QuickFrame();
         Picture expected = Expected(scroll, HighlightFlag);
         for (int y = 0; y < 200; ++y)
             for (int x = 0; x < 320; ++x)
-                ASSERT_EQ(BandPixel(x, y), expected.at(x, 1000 + y))
-                    << "round " << round << " at (" << x << ", " << y << ")";
+                ASSERT_EQ(BandPixel(x, y), expected.at(x, 1000 + y)) << "round " << round << " at " << x << "," << y;
     }
 }
 
