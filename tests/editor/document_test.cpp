@@ -11,10 +11,9 @@ TEST(DocumentTest, ReadsTheCellsItsHeaderAsksForRowByRowAndRefusesAShortFileWith
 {
     SpriteDocument document;
     ResetDocument(document);
-    const std::vector<uint8_t> sprite = {3, 2, 200, 129, 7, 1, 2, 3, 4, 5, 6}, fresh = EncodeDocument(document);
+    const std::vector<uint8_t> fresh = EncodeDocument(document);
     const std::pair<std::vector<uint8_t>, bool> cases[] = {
-        {{2, 2, 0, 0, 0, 1, 2, 3}, false}, {{1, 1, 0, 0}, false}, {sprite, true},
-    };
+        {{2, 2, 0, 0, 0, 1, 2, 3}, false}, {{1, 1, 0, 0}, false}, {{3, 2, 200, 129, 7, 1, 2, 3, 4, 5, 6}, true}};
     for (const auto& [file, read] : cases) {
         SCOPED_TRACE(testing::PrintToString(file));
         ResetDocument(document);
