@@ -1,15 +1,20 @@
-// SGI files written out byte by byte, and what the converter tests share to read them back and
-// to run the programs.
+// SGI and PNG files written out byte by byte, and what the converter tests share to read them
+// back and to run the programs.
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <gtest/gtest.h>
 
-#include "convert/sgi.h"
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "convert/convrun.h"
 #include "tests/support/testutil.h"
+#include "util/files.h"
+#include "util/png.h"
 
 using Bytes = std::vector<uint8_t>;
+using Names = std::vector<std::string>;
 
 inline void PutBigEndian(Bytes& b, size_t at, uint32_t v, int bytes)
 {
@@ -17,7 +22,7 @@ inline void PutBigEndian(Bytes& b, size_t at, uint32_t v, int bytes)
         b[at + i] = uint8_t(v >> (8 * (bytes - 1 - i)));
 }
 
-inline Bytes SgiHeaderBytes(uint16_t x, uint16_t y, uint8_t storage = 0, uint16_t channels = 4,
+inline Bytes SgiHead(uint16_t x, uint16_t y, uint8_t storage = 0, uint16_t channels = 4,
                             uint8_t bytesPerChannel = 1, uint16_t dimension = 3, uint32_t colourMap = 0)
 {
     Bytes h(512, 0);
@@ -29,21 +34,21 @@ inline Bytes SgiHeaderBytes(uint16_t x, uint16_t y, uint8_t storage = 0, uint16_
     return h;
 }
 
-// Verbatim file from pixels given top row first as {r, g, b, a}; the file stores the bottom row first.
-inline Bytes VerbatimSgi(uint16_t x, uint16_t y, const std::vector<Bytes>& rgba)
+// Verbatim file from pixels given top row first as r, g, b, a; the file stores the bottom row first.
+inline Bytes VerbatimSgi(uint16_t x, uint16_t y, const Bytes& rgba)
 {
-    Bytes file = SgiHeaderBytes(x, y);
+    Bytes file = SgiHead(x, y);
     for (int plane = 0; plane < 4; plane++)
         for (int row = y - 1; row >= 0; row--)
             for (int col = 0; col < x; col++)
-                file.push_back(rgba[size_t(row) * x + col][plane]);
+                file.push_back(rgba.at(4 * (size_t(row) * x + col) + plane));
     return file;
 }
 
 // RLE file from compressed rows in file order (plane 0 rows 0..y-1, then plane 1, ...).
 inline Bytes RleSgi(uint16_t x, uint16_t y, const std::vector<Bytes>& rows)
 {
-    Bytes file = SgiHeaderBytes(x, y, 1);
+    Bytes file = SgiHead(x, y, 1);
     file.resize(512 + 2 * 4 * rows.size());
     for (size_t i = 0; i < rows.size(); i++) {
         PutBigEndian(file, 512 + 4 * i, uint32_t(file.size()), 4);
@@ -53,24 +58,45 @@ inline Bytes RleSgi(uint16_t x, uint16_t y, const std::vector<Bytes>& rows)
     return file;
 }
 
-struct Decoded {
-    Result result;
-    uint16_t width = 7777, height = 7777;  // the reader must leave these alone on failure
-    Bytes pixels;
-};
-
-inline Decoded Read(const Bytes& file, SgiPacking packing = AlphaSprite)
+// w x h pixels as r, g, b, a, every channel different from pixel to pixel, every alpha somewhere.
+inline Bytes Pixels(int w, int h)
 {
-    Decoded d;
-    d.result = ReadSgiImage(file.data(), file.size(), packing, d.width, d.height, d.pixels);
-    return d;
+    Bytes rgba;
+    for (int i = 0; i < 4 * w * h; i++)
+        rgba.push_back(uint8_t((37 + 54 * (i % 4)) * (i / 4) + 90 * (i % 4)));
+    return rgba;
 }
 
-inline ProgramResult Convert(const std::string& program, std::vector<std::string> args, const std::string& dir,
-                             long fileSizeLimit = 0)
+inline Bytes Png(uint32_t w, uint32_t h, const Bytes& rgba)
+{
+    PngImageOut image;
+    image.width = w, image.height = h, image.pixels = rgba.data();
+    Bytes file;
+    EXPECT_TRUE(EncodePng(image, file).ok());
+    return file;
+}
+
+// The whole-picture reader's pixels; none for a file it refuses, and then the caller's size is left alone.
+inline Bytes Read(const Bytes& file, SgiPacking packing = AlphaSprite)
+{
+    uint16_t width = 7, height = 7;
+    Bytes pixels;
+    bool ok = ReadSgiImage(file.data(), file.size(), packing, width, height, pixels).ok();
+    EXPECT_TRUE(ok || (width == 7 && height == 7 && pixels.empty()));
+    return pixels;
+}
+
+inline ProgramResult Convert(const std::string& program, std::vector<std::string> args,
+                             const std::string& dir, long fileSizeLimit = 0)
 {
     args.insert(args.begin(), BuiltProgram(program));
     return RunProgram(args, dir, fileSizeLimit);
+}
+
+// The exit status and all that was printed, in one string.
+inline std::string Said(const ProgramResult& r)
+{
+    return std::to_string(r.status) + r.out + r.err;
 }
 
 inline std::string Extension(const std::string& program)
