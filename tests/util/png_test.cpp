@@ -21,12 +21,6 @@ static size_t FindChunk(const Bytes& file, const char* type)
     return 0;
 }
 
-static void PutBigEndian(uint8_t* at, uint32_t value)
-{
-    for (int i = 0; i < 4; i++)
-        at[i] = uint8_t(value >> (24 - 8 * i));
-}
-
 // ImageMagick writes gAMA and cHRM into these files: they must change nothing. The tRNS colour
 // is 1234 5678 90AB (grey 6884); the third pixel agrees with it in the high bytes only.
 TEST(DecodePng, MatchesTheTrnsColourOnAllSixteenBitsBeforeKeepingTheHighByte)
@@ -52,60 +46,48 @@ TEST(DecodePng, MatchesTheTrnsColourOnAllSixteenBitsBeforeKeepingTheHighByte)
     }
 }
 
-// An indexed picture with alphas and a grAb chunk, which goes before the image data.
-TEST(EncodePng, IndexedPicturesComeBackWithTheirGrabOffset)
+// An indexed picture comes back with its grAb offset (written before the image data); damaged
+// copies of it, and sizes no file that small can hold, are refused without a word printed.
+TEST(Png, IndexedPicturesComeBackAndDamagedFilesAreRefusedWithAReason)
 {
-    Bytes indices = {0, 1, 2, 255}, file;
+    Bytes indices = {0, 1, 2, 255}, good;
     PngImageOut image{.width = 2, .height = 2, .colour = PngColour::Indexed, .pixels = indices.data(),
                       .palette = Bytes(768, 7), .paletteAlpha = {255, 0}, .hasGrab = true, .grabX = -3,
                       .grabY = 70000};
-    ASSERT_TRUE(EncodePng(image, file).ok());
-    EXPECT_LT(FindChunk(file, "grAb"), FindChunk(file, "IDAT"));
+    ASSERT_TRUE(EncodePng(image, good).ok());
+    EXPECT_LT(FindChunk(good, "grAb"), FindChunk(good, "IDAT"));
     PngPicture picture;
-    ASSERT_TRUE(DecodePng(file.data(), file.size(), PngIndices::Keep, picture).ok());
+    ASSERT_TRUE(DecodePng(good.data(), good.size(), PngIndices::Keep, picture).ok());
     EXPECT_EQ(picture.pixels, indices);
     EXPECT_EQ(std::vector<int32_t>({picture.grabX, picture.grabY}), std::vector<int32_t>({-3, 70000}));
-}
 
-// Damaged copies of a good file, and sizes no file that small can hold.
-TEST(DecodePng, RefusesDamagedFilesWithAReasonAndPrintsNothing)
-{
-    Bytes indices = {0, 1}, good;
-    PngImageOut image{.width = 2, .height = 1, .colour = PngColour::Indexed, .pixels = indices.data(),
-                      .palette = Bytes(6, 7), .paletteAlpha = {0}, .hasGrab = true};
-    ASSERT_TRUE(EncodePng(image, good).ok());
-    Bytes shortGrab = good;  // a grAb chunk of 7 bytes, its CRC right
-    const size_t grab = FindChunk(good, "grAb");
-    shortGrab[grab + 3] = 7;
-    PutBigEndian(&shortGrab[grab + 15], uint32_t(crc32(0, &shortGrab[grab + 4], 11)));
-    auto crcBroken = [&](const char* chunk) {
+    // GOOD with a big-endian word put at AT and then, unless CHUNK is 0, that chunk's CRC put right.
+    auto patched = [&](size_t at, uint32_t value, size_t chunk) {
         Bytes file = good;
-        const size_t at = FindChunk(file, chunk);
-        file[at + 11 + file[at + 3]] ^= 1;
+        auto put = [&](size_t where, uint32_t word) {
+            for (int i = 0; i < 4; i++)
+                file[where + i] = uint8_t(word >> (24 - 8 * i));
+        };
+        put(at, value);
+        if (chunk)
+            put(chunk + 8 + file[chunk + 3], uint32_t(crc32(0, &file[chunk + 4], uInt(4 + file[chunk + 3]))));
         return file;
     };
-    auto sized = [&](uint32_t width, uint32_t height) {  // the header's CRC put right
-        Bytes file = good;
-        PutBigEndian(&file[16], width);
-        PutBigEndian(&file[20], height);
-        PutBigEndian(&file[29], uint32_t(crc32(0, &file[12], 17)));
-        return file;
-    };
+    const size_t idat = FindChunk(good, "IDAT"), trns = FindChunk(good, "tRNS"), grab = FindChunk(good, "grAb");
     const char* const cut = "the file is cut short";
     const struct { Bytes file; const char* reason; } cases[] = {
         {{}, "not a PNG file"}, {{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0}, "not a PNG file"},
         {Bytes(good.begin(), good.begin() + 4), cut}, {Bytes(good.begin(), good.end() - 6), cut},
-        {Bytes(good.begin(), good.begin() + long(FindChunk(good, "IDAT")) + 12), cut},
-        {crcBroken("IDAT"), "IDAT: CRC error"},
-        {crcBroken("tRNS"), "tRNS: CRC error"},  // not dropped: that would change the picture
-        {sized(100000, 100000), "the file is too small to hold a 100000x100000 picture"},
-        {sized(0x7FFFFFFF, 1), "Invalid IHDR data: Image width exceeds user limit in IHDR"},
-        {shortGrab, "the grAb chunk holds 7 bytes instead of 8"},
+        {Bytes(good.begin(), good.begin() + long(idat) + 12), cut},
+        {patched(idat + 8 + good[idat + 3], 0, 0), "IDAT: CRC error"},
+        {patched(trns + 10, 0, 0), "tRNS: CRC error"},  // not dropped: that would change the picture
+        {patched(20, 1000000, 8), "the file is too small to hold a 2x1000000 picture"},
+        {patched(16, 0x7FFFFFFF, 8), "Invalid IHDR data: Image width exceeds user limit in IHDR"},
+        {patched(grab, 7, grab), "the grAb chunk holds 7 bytes instead of 8"},
     };
     for (const auto& c : cases) {
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        PngPicture picture;
         picture.width = 9;
         Result result = DecodePng(c.file.data(), c.file.size(), PngIndices::Expand, picture);
         EXPECT_EQ(testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr(), "");
