@@ -4,18 +4,16 @@
 
 TEST(PathParts, SplitAtTheLastSeparatorOfTheirRuleAndTheLastDot)
 {
-    const PathSeparators slash = PathSeparators::Slash, both = PathSeparators::SlashOrBackslash;
-    const struct { const char *path; PathSeparators separators; const char *directory, *fileName; } paths[] = {
-        {"art/ship.rgba", slash, "art/", "ship.rgba"}, {"ship", slash, "", "ship"}, {"a/b/", slash, "a/b/", ""},
-        {"a\\b/c\\d", slash, "a\\b/", "c\\d"}, {"a\\b/c\\d", both, "a\\b/c\\", "d"}};
-    for (const auto& p : paths)
-        EXPECT_EQ(DirectoryPart(p.path, p.separators) + "|" + FileNamePart(p.path, p.separators),
-                  std::string(p.directory) + "|" + p.fileName);
-    const char* const names[][3] = {{"ship.big.sgi", "ship.big", ".sgi"}, {"ship", "ship", ""}, {".koba", "", ".koba"},
-                                    {"ship.", "ship", "."}};
-    for (const auto& n : names) {
-        std::string stem, extension;
-        SplitExtension(n[0], stem, extension);
-        EXPECT_EQ(stem + "|" + extension, std::string(n[1]) + "|" + n[2]) << n[0];
+    auto parts = [](const char* path, PathSeparators separators) {
+        return DirectoryPart(path, separators) + "|" + FileNamePart(path, separators);
+    };
+    EXPECT_EQ(parts("a\\b/c\\d", PathSeparators::Slash) + " " + parts("a\\b/c\\d", PathSeparators::SlashOrBackslash) +
+                  " " + parts("ship", PathSeparators::Slash) + " " + parts("a/b/", PathSeparators::Slash),
+              "a\\b/|c\\d a\\b/c\\|d |ship a/b/|");
+    std::string text, stem, extension;
+    for (const char* name : {"ship.big.sgi", "ship", ".koba", "ship."}) {
+        SplitExtension(name, stem, extension);
+        text += stem + "|" + extension + " ";
     }
+    EXPECT_EQ(text, "ship.big|.sgi ship| |.koba ship|. ");
 }
