@@ -1,13 +1,7 @@
 // Archives, sprite files and palettes written byte by byte, independent of the code under test.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <cstdint>
 #include <cstring>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "tests/support/canvas.h"
 #include "tests/support/testutil.h"

@@ -2,11 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
 #include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
-#include <vector>
 
 #include "gfx/text.h"
 #include "helpers.h"
@@ -15,27 +13,22 @@
 #include "util/numfmt.h"
 #include "util/png.h"
 
-namespace {
-
-ProgramResult Vpk(std::vector<std::string> args)
+static ProgramResult Vpk(std::vector<std::string> args)
 {
     args.insert(args.begin(), BuiltProgram("vpk"));
     return RunProgram(args);
 }
 
 // The subfiles of a pack file, in directory order.
-Files Subfiles(const std::string& path)
+static Files Subfiles(const std::string& path)
 {
-    Bytes image = ReadBytes(path);
-    std::vector<PakEntry> entries;
-    EXPECT_TRUE(ParsePakDirectory(image, entries).ok()) << path;
+    PakArchive pack;
+    EXPECT_TRUE(OpenPak(path, pack).ok()) << path;
     Files files;
-    for (const PakEntry& e : entries)
-        files.push_back({e.name, Bytes(image.begin() + e.offset, image.begin() + e.offset + e.size)});
+    for (const PakEntry& e : pack.entries)
+        files.push_back({e.name, Bytes(pack.image.begin() + e.offset, pack.image.begin() + e.offset + e.size)});
     return files;
 }
-
-}  // namespace
 
 TEST(Vpk, CreateListAndExtractGiveBackTheFilesInTheirOrder)
 {
@@ -60,7 +53,8 @@ TEST(Vpk, CreateListAndExtractGiveBackTheFilesInTheirOrder)
         EXPECT_TRUE(PathExists(dir / ("out/" + name)) && ReadBytes(dir / ("out/" + name)) == bytes) << name;
 }
 
-// Nothing half made is left behind; extract writes what it safely can, the first of a name twice.
+// Nothing half made is left behind. Extract writes what it safely can: the first of a name used
+// twice, names that differ only in case apart; a pack that ends early is run-time error 100.
 TEST(Vpk, RefusalsNameTheFileOrTheReasonAndLeaveNothingBehind)
 {
     ScratchDir dir;
@@ -69,13 +63,15 @@ TEST(Vpk, RefusalsNameTheFileOrTheReasonAndLeaveNothingBehind)
     WriteBytes(dir / "EMPTY", {});
     WriteBytes(dir / "TWELVECHARSX", {1});
     WriteBytes(broken, RawPak({{"A", 48}, {"B", 500}}, 100));
-    WriteBytes(dir / "E.VPK", PakOf({{"../ESCAPE", {1}}, {"A.VSF", {2}}, {"A.VSF", {3}}}));
+    WriteBytes(dir / "C.VPK", RawPak({{"A", 48}, {"B", 50}}, 0, false));
+    WriteBytes(dir / "E.VPK", PakOf({{"../ESCAPE", {1}}, {"A.VSF", {2}}, {"A.VSF", {3}}, {"a.vsf", {4}}}));
     const struct { std::vector<std::string> args; int status; std::string out, err; } cases[] = {
         {{"create", dir / "R.VPK", dir / "EMPTY", dir / "TWELVECHARSX"}, 1, "", "\"TWELVECHARSX\" is longer"},
         {{"create", dir / "R.VPK", dir / "EMPTY", dir / "EMPTY"}, 1, "", "\"EMPTY\": the name is given"},
         {{"create", dir / "R.VPK", dir / "EMPTY", dir / "NONE"}, 2, "", dir / "NONE"},
         {{"list", broken}, 1, cantOpen, "beyond the end"},
         {{"preview", broken, dir / "o.png"}, 1, cantOpen, "beyond the end"},
+        {{"list", dir / "C.VPK"}, 100, "Runtime error 100", "no terminator"},
         {{"extract", dir / "E.VPK", dir / "in/out"}, 1, "", "\"../ESCAPE\", cannot be a file name"},
         {{"unpack", "X.VPK"}, 2, "", "Usage: vpk"},
     };
@@ -85,12 +81,13 @@ TEST(Vpk, RefusalsNameTheFileOrTheReasonAndLeaveNothingBehind)
         EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
     }
     EXPECT_FALSE(PathExists(dir / "R.VPK") || PathExists(dir / "o.png") || PathExists(dir / "in/ESCAPE"));
-    EXPECT_EQ(ReadBytes(dir / "in/out/A.VSF"), Bytes{2});
+    EXPECT_TRUE(ReadBytes(dir / "in/out/A.VSF") == Bytes{2} && ReadBytes(dir / "in/out/a.vsf") == Bytes{4});
     ProgramResult help = Vpk({"--help"});
     EXPECT_TRUE(help.status == 0 && help.out.find("preview PACK") != std::string::npos) << help.out;
 }
 
-// The dot is 0xF820 widened by bit replication; the glyph's ink, 0x07E0 | 0x0020 flag, unblended.
+// The dot is 0xF820 widened by bit replication; the glyph's ink, 0x07E0 | 0x0020 flag, unblended,
+// down to the last of its six rows. An empty pack still gives one row.
 TEST(Vpk, PreviewShowsTheEnlargedSheetDownToItsLowestImage)
 {
     ScratchDir dir;
@@ -107,14 +104,11 @@ TEST(Vpk, PreviewShowsTheEnlargedSheetDownToItsLowestImage)
         return picture;
     };
     PngPicture sheet = preview();
-    ASSERT_EQ(sheet.width * 100 + sheet.height, 1024u * 100 + 6);  // the 2x3 glyph doubled: six rows
-    for (auto [x, y, rgb] : {std::tuple(0, 0, Bytes{255, 4, 0}), {1, 1, {255, 4, 0}}, {4, 0, {0, 255, 0}},
-                             {5, 5, {0, 255, 0}}, {100, 3, {0, 0, 0}}}) {
-        const uint8_t* p = &sheet.pixels[4 * (y * 1024 + x)];
-        EXPECT_EQ(Bytes(p, p + 3), rgb) << x << "," << y;
-    }
+    ASSERT_EQ(sheet.width * 100 + sheet.height, 1024u * 100 + 6);
+    for (auto [x, y, rgb] : {std::tuple(0, 0, Bytes{255, 4, 0}), {5, 5, {0, 255, 0}}, {100, 3, {0, 0, 0}}})
+        EXPECT_EQ(Bytes(&sheet.pixels[4 * (y * 1024 + x)], &sheet.pixels[4 * (y * 1024 + x) + 3]), rgb) << x;
     WriteBytes(pack, Bytes(16, 0));
-    EXPECT_EQ(preview().height, 1u);  // an empty pack still gives one row
+    EXPECT_EQ(preview().height, 1u);
 }
 
 // The pack the build makes: its palette first, then a glyph with ink for every printable
@@ -150,15 +144,13 @@ TEST(MakePack, RampsRunEvenlyGlyphsFollowInCodeOrderAndMistakesAreRefusedWithThe
         WriteBytes(dir / "f.txt", Bytes(font.begin(), font.end()));
         return RunProgram({BuiltProgram("makepack"), dir / "OUT.VPK", dir / "p.txt", dir / "f.txt"});
     };
-    ProgramResult result = makePack("# ramp\n0-2 0 0 0 10 21 63 # comment\n3 63 1 2\n4-255 0 0 0 0 0 0\n",
-                                    "height 2\nglyph 41 A\n.#\n.#\n\nglyph 20\n..\n..\n");
-    ASSERT_EQ(result.status, 0) << result.err;
+    ASSERT_EQ(makePack("# ramp\n0-2 0 0 0 10 21 63 # comment\n3 63 1 2\n4-255 0 0 0 0 0 0\n",
+                       "height 2\nglyph 41 A\n.#\n.#\n\nglyph 20\n..\n..\n").status, 0);
     Files files = Subfiles(dir / "OUT.VPK");
     ASSERT_EQ(files.size(), 3u);
-    EXPECT_EQ(Bytes(files[0].second.begin(), files[0].second.begin() + 12),
-              (Bytes{0, 0, 0, 5, 11, 32, 10, 21, 63, 63, 1, 2}));
-    EXPECT_EQ(files[1].first, "20.VFF");
-    EXPECT_EQ(files[2], Files::value_type("41.VFF", {2, 2, 0, 0, 0, 0, 255, 0, 255}));
+    files[0].second.resize(12);
+    EXPECT_EQ(files, (Files{{"KOBA.VPL", {0, 0, 0, 5, 11, 32, 10, 21, 63, 63, 1, 2}}, {"20.VFF", files[1].second},
+                            {"41.VFF", {2, 2, 0, 0, 0, 0, 255, 0, 255}}}));
     const std::string black = "0-255 0 0 0 0 0 0\n", blank = "height 2\nglyph 20 space\n..\n..\n";
     const std::string cases[][3] = {
         {"0-254 0 0 0 0 0 0\n", blank, "index 255 has no colour"},
@@ -171,7 +163,7 @@ TEST(MakePack, RampsRunEvenlyGlyphsFollowInCodeOrderAndMistakesAreRefusedWithThe
     };
     for (const auto& [palette, font, message] : cases) {
         ::unlink((dir / "OUT.VPK").c_str());
-        result = makePack(palette, font);
+        ProgramResult result = makePack(palette, font);
         EXPECT_TRUE(result.status == 1 && result.err.find(message) != std::string::npos) << result.err;
         EXPECT_FALSE(PathExists(dir / "OUT.VPK")) << message;
     }
