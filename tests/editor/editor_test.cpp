@@ -1,11 +1,14 @@
-// Whole runs of the editor: documents opened and saved, the key help, Ctrl+S and Ctrl+Q, fill,
-// replace and pick, the status line, and what reaches the screen.
+// The editor through real key events and frames: documents opened and saved, the key help,
+// Ctrl+S and Ctrl+Q, fill, replace and pick, the status line, undo and redo, quick taps and held
+// keys (these on the test's clock), and what reaches the screen.
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <unistd.h>
 
+#include "editor/history.h"
 #include "editor/modes.h"
 #include "editor/status.h"
 #include "gfx/text.h"
@@ -28,7 +31,27 @@ protected:
             Release(KeyLeftCtrl);
         return runs;
     }
+    void Undo() { Chord({KeyLeftCtrl}, KeyZ); }
+    void Redo() { Chord({KeyLeftCtrl}, KeyY); }
 };
+
+class InputTest : public EditorFixture {
+protected:
+    void SetUp() override
+    {
+        UseTestClock();
+        Start("", true);  // real colours: every step shows
+        Frame();
+    }
+};
+
+// The document as undo must bring it back: the header, then every cell, hidden ones included.
+static std::vector<uint8_t> Take()
+{
+    std::vector<uint8_t> all = EncodeDocument(Document);
+    all.insert(all.end(), &Document.cells[0][0], &Document.cells[0][0] + sizeof Document.cells);
+    return all;
+}
 
 // Space acts before the first frame raises the size: there is no cell to paint yet; the next
 // press paints, and the edit is saved with the size raised.
@@ -41,7 +64,6 @@ TEST_F(EditorRunTest, ASizeOf0IsRaisedTo1ByTheFirstFrameAndSavedSo)
         Start(path);
         currentColour = 9;
         Press(KeySpace);
-        EXPECT_FALSE(DocumentHasUnsavedChanges());
         Press(KeySpace);
         EXPECT_EQ(Stop(), 0);
         EXPECT_EQ(ReadBytes(path), saved);
@@ -175,9 +197,7 @@ TEST_F(EditorRunTest, TheStatusLineNamesTheCellItsFlagsColourOriginStepsScrollHi
     file[0] = file[1] = 255;
     WriteBytes(path, file);
     Start(path);
-    const std::string notice = "Bytes after the cells: the first save keeps a .orig copy";
     EXPECT_EQ(StatusText(2), "View from (96,106), preview from (33,94)");
-    EXPECT_EQ(StatusText(3), notice);
     Document.cells[9][150] = 1, Document.originX = 12, Document.originY = 23;
     cursorX = 150, cursorY = 9, currentColour = 183;
     Chord({KeyLeftAlt}, KeyRight);
@@ -187,10 +207,149 @@ TEST_F(EditorRunTest, TheStatusLineNamesTheCellItsFlagsColourOriginStepsScrollHi
     Press(KeyRight);
     Chord({KeyLeftCtrl}, KeyY);
     EXPECT_EQ(StatusText(0), "Cell 0: no flags");
-    EXPECT_EQ(StatusText(3), "Nothing to redo; " + notice) << "the notice stays after messages";
+    EXPECT_EQ(StatusText(3), "Nothing to redo; Bytes after the cells: the first save keeps a .orig copy")
+        << "the file's notice stays after messages";
     for (const char* flag : {"Water", "Air", "Worms collide", "Projectiles collide", "Diggable", ""}) {
         Press(KeyM);
         std::string shown = *flag ? "   Showing only: " + std::string(flag) : "";
         EXPECT_EQ(StatusText(2), "View from (96,6), preview from (33,6)" + shown);
+    }
+}
+
+TEST_F(EditorRunTest, EachKindOfChangeIsOneStepThatUndoBringsBackAndRedoReplays)
+{
+    Start();
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"shrink that hides a column and wraps the origin", [this] { Chord({KeyLeftCtrl}, KeyLeft); }},
+        {"grow", [this] { Chord({KeyLeftCtrl}, KeyDown); }}, {"key colour", [this] { Press(KeyTab); }},
+        {"origin move", [this] { Chord({KeyLeftAlt}, KeyHome); }}, {"fill", [this] { Press(KeyF); }},
+        {"mirror left to right", [this] { Press(KeyH); }}, {"mirror top to bottom", [this] { Press(KeyV); }},
+        {"replace", [this] { Chord({KeyLeftShift}, KeyF); }},
+        {"a Space stroke across several cells",
+         [this] { Hold(KeySpace), Press(KeyRight), Press(KeyDown), Press(KeyRight), Release(KeySpace); }},
+    };
+    for (int i = 0; i < 256 * 256; ++i)  // every cell differs from its neighbours
+        Document.cells[i / 256][i % 256] = uint8_t(i % 256 + i / 256 * 16);
+    Document.originX = 15, Document.originY = 3, currentColour = 9;  // the origin in the last column
+    const auto before = Take();
+    for (const auto& [what, keys] : cases) {
+        SCOPED_TRACE(what);
+        keys();
+        auto after = Take();
+        EXPECT_TRUE(after != before && UndoSteps() == 1);
+        Undo();
+        EXPECT_TRUE(Take() == before && StatusMessage() == "Undone");
+        Redo();
+        EXPECT_EQ(Take(), after);
+        Undo();
+    }
+}
+
+TEST_F(EditorRunTest, OnlyARealChangeDropsTheRedoStepsAndTheHistoryOfTheLargestSpriteStaysSmall)
+{
+    Start();
+    Chord({KeyLeftAlt}, KeyRight);
+    Undo();
+    currentColour = Document.keyColour;
+    Press(KeyTab);  // a change that changes nothing keeps the redo step
+    EXPECT_TRUE(UndoSteps() == 0 && RedoSteps() == 1);
+    Chord({KeyLeftCtrl}, KeyLeft);
+    EXPECT_TRUE(UndoSteps() == 1 && RedoSteps() == 0);
+    Chord({KeyLeftCtrl, KeyLeftShift}, KeyZ);  // redo, not undo
+    EXPECT_EQ(StatusMessage(), "Nothing to redo");
+
+    ResetHistory();
+    Document.width = Document.height = 255;
+    Document.cells[7][9] = 4, Document.cells[255][255] = 0;  // an island, and a hidden cell
+    cursorX = cursorY = 0, currentColour = 9;
+    auto before = Take();
+    Press(KeyF);
+    EXPECT_EQ(Document.cells[254][254], 9) << "the far corner is filled";
+    EXPECT_LT(HistoryBytes(), 16u << 10) << "a bit per cell";
+    Undo();
+    EXPECT_EQ(Take(), before);
+    Redo();
+    for (int i = 0; i <= HistoryLimit; ++i) {  // one more than is kept, as Space records them
+        BeginChange(true);
+        NoteCell(i % 255, i / 255);
+        Document.cells[i / 255][i % 255] = 5;
+        EndFrameChanges(false);
+    }
+    EXPECT_EQ(UndoSteps(), size_t(HistoryLimit));
+    for (int i = 0; i < HistoryLimit; ++i)
+        ::Undo();
+    EXPECT_TRUE(Document.cells[0][0] == 5 && Document.cells[0][1] == 9) << "the oldest stroke was dropped";
+    Undo();
+    EXPECT_EQ(StatusMessage(), "Nothing to undo");
+}
+
+TEST_F(InputTest, ACloseRequestIsTakenWhileWaitingForTheTickAndTheTimerKeepsRunning)
+{
+    SDL_Event event = {};
+    event.type = SDL_QUIT;
+    SDL_PushEvent(&event);
+    EXPECT_EQ(FrameTimerCallback(24, nullptr), 24u);
+    WaitForTick();
+    EXPECT_TRUE(QuitRequested() && tickFlag.load() == 0);
+}
+
+// Automation and fast typists press and release keys within one frame's wait, and release a
+// modifier a moment before its key: every such tap must still act, once, in order.
+TEST_F(InputTest, QuickTapsActOnceEachAndInOrder)
+{
+    for (int i = 0; i < 12; ++i)  // Shift+Right three times, Shift coming up first
+        PushKeyEvent(i % 2 ? KeyRight : KeyLeftShift, i % 4 < 2);
+    for (int symbol : {KeySpace, KeyRight, KeySpace, KeyDown, KeyDown, KeySpace})
+        for (bool down : {true, false})
+            PushKeyEvent(symbol, down);
+    for (int frame = 0; frame < 40; ++frame)
+        Frame();
+    EXPECT_EQ((std::vector<int>{Document.cells[8][8], Document.cells[8][9], Document.cells[10][9],
+                                Document.cells[9][9], cursorX, cursorY}),
+              (std::vector<int>{3, 3, 3, 0, 9, 10}));
+    // A tapped Esc, looked at only after the present, ends the loop too.
+    PushKeyEvent(KeyEscape, true);
+    PushKeyEvent(KeyEscape, false);
+    EXPECT_FALSE(RunEditorFrame() && RunEditorFrame() && RunEditorFrame());
+}
+
+// A held key acts on the press, then at 400 ms, then every 60 ms, each time in the first frame
+// due (frames come every 24 ms); only the press's binding repeats, and a modifier change stops it.
+TEST_F(InputTest, AHeldKeyRepeatsOnTimeOnlyThePressesBindingAndTheWindowIsDrawnMeanwhile)
+{
+    const int Shift = KeyLeftShift, Ctrl = KeyLeftCtrl, Right = KeyRight;
+    struct Case {
+        std::vector<std::tuple<uint32_t, int, bool>> events;  // ms after the start, key, down
+        std::vector<uint32_t> steps;                           // the frames that change colour or cursor
+        int colour, x;
+    } cases[] = {
+        {{{0, Right, true}}, {0, 408, 480, 528, 600, 648, 720, 768, 840, 888, 960}, 0, 11},
+        {{{0, Shift, true}, {24, Right, true}, {640, Shift, false}}, {24, 432, 504, 552, 624}, 5, 0},
+        {{{0, Shift, true}, {0, Ctrl, true}, {24, Right, true}},
+         {24, 432, 504, 552, 624, 672, 744, 792, 864, 912, 984}, 11, 0},
+        {{{0, Shift, true}, {24, Right, true}, {48, Shift, false}, {96, Right, false}, {120, Right, true}},
+         {24, 120, 528, 600, 648, 720, 768, 840, 888, 960}, 1, 9},
+    };
+    const uint16_t* screen = static_cast<uint16_t*>(ScreenSurface->pixels);
+    for (const Case& c : cases) {
+        currentColour = 0, cursorX = 0;
+        const std::vector<uint16_t> pressed(screen, screen + ScreenWidth * ScreenHeight);
+        std::vector<uint32_t> steps;
+        size_t next = 0;
+        for (uint32_t t = 0; t <= 1000; t += FrameInterval, testNow += FrameInterval) {
+            for (; next < c.events.size() && std::get<0>(c.events[next]) <= t; ++next)
+                PushKeyEvent(std::get<1>(c.events[next]), std::get<2>(c.events[next]));
+            const int colour = currentColour, x = cursorX;
+            QuickFrame();
+            if (colour != currentColour || x != cursorX)
+                steps.push_back(t);
+        }
+        EXPECT_EQ(steps, c.steps);
+        EXPECT_TRUE(currentColour == c.colour && cursorX == c.x && Document.width == 16);
+        EXPECT_FALSE(std::equal(pressed.begin(), pressed.end(), screen)) << "the window is drawn meanwhile";
+        for (int key : {Right, Shift, Ctrl})
+            PushKeyEvent(key, false);
+        for (int f = 0; f < 6; ++f)
+            QuickFrame();
     }
 }
