@@ -17,8 +17,7 @@ TEST_F(PrimitivesTest, LinesPlotTheirPathAlternatingFromTheDrawingStart)
         {0, 0, 2, 5, {{0, 0}, {0, 1}, {1, 2}, {1, 3}, {2, 4}, {2, 5}}},
         {3, 5, 5, 0, {{5, 0}, {5, 1}, {4, 2}, {4, 3}, {3, 4}, {3, 5}}},
         {7, 0, 0, 7, {{0, 7}, {1, 6}, {2, 5}, {3, 4}, {4, 3}, {5, 2}, {6, 1}, {7, 0}}},
-        {4, 9, 4, 6, {{4, 6}, {4, 7}, {4, 8}, {4, 9}}},
-        {13, 20, 10, 20, {{10, 20}, {11, 20}, {12, 20}, {13, 20}}},
+        {4, 9, 4, 6, {{4, 6}, {4, 7}, {4, 8}, {4, 9}}}, {13, 20, 10, 20, {{10, 20}, {11, 20}, {12, 20}, {13, 20}}},
     };
     for (bool hi : {false, true})
         for (const auto& c : cases) {
@@ -31,9 +30,8 @@ TEST_F(PrimitivesTest, LinesPlotTheirPathAlternatingFromTheDrawingStart)
         }
 }
 
-// One row each: the source at (0, 1) under the target at (0, 0). A key source pixel is never written, then
-// the mode decides. Shifted right inside its row a copy reads the pixels it has just written, keyed or
-// not, also in rows long enough for wide steps; shifted left it is a plain move.
+// Source rows beneath the target row. A key source pixel is never written, then the mode decides. Shifted
+// right inside its row a copy reads what it has just written, keyed or not, also in rows fit for wide steps.
 TEST_F(PrimitivesTest, RowOperationsTestTheKeyFirstAndCopyInForwardOrder)
 {
     Row wide;
@@ -42,50 +40,44 @@ TEST_F(PrimitivesTest, RowOperationsTestTheKeyFirstAndCopyInForwardOrder)
     uint8_t mask[256] = {};
     mask[50] = 1;
     mask[3] = 200;  // any non-zero entry counts
-    const struct { bool hi; Row source, target; std::function<void()> draw; Row expected; } cases[] = {
-        {false, {}, {1, 2, 3, 4, 5, 6}, [] { CopyBox8(0, 0, 1, 0, 4, 1); }, {1, 1, 1, 1, 1, 6}},
-        {false, {}, {1, 2, 3, 4, 5}, [] { CopyBox8(1, 0, 0, 0, 4, 1); }, {2, 3, 4, 5, 5}},
-        {true, {}, {1, 2, 3, 4, 5}, [] { CopyBox16(0, 0, 2, 0, 3, 1); }, {1, 2, 1, 2, 1}},
-        {false, {}, wide, [] { CopyBoxKeyed8(0, 0, 1, 0, 33, 1, 9); }, Row(34, 1)},
-        {true, {}, wide, [] { CopyBoxKeyed16(0, 0, 1, 0, 33, 1, 9); }, Row(34, 1)},
-        {true, {}, {1, 1, 1, 1}, [] { FillBox16(1, 0, 2, 1, 0x1234); }, {1, 0x1234, 0x1234, 1}},
-        {false, {7, 0, 7, 7, 8}, {50, 50, 60, 3, 50}, [&] { CopyBoxOnMaterial8(0, 1, 0, 0, 5, 1, 0, mask); },
+    const struct { bool hi; Rows before; std::function<void()> draw; Row expected; } cases[] = {
+        {false, {{1, 2, 3, 4, 5, 6}}, [] { CopyBox8(0, 0, 1, 0, 4, 1); }, {1, 1, 1, 1, 1, 6}},
+        {false, {{1, 2, 3, 4, 5}}, [] { CopyBox8(1, 0, 0, 0, 4, 1); }, {2, 3, 4, 5, 5}},
+        {true, {{1, 2, 3, 4, 5}}, [] { CopyBox16(0, 0, 2, 0, 3, 1); }, {1, 2, 1, 2, 1}},
+        {false, {wide}, [] { CopyBoxKeyed8(0, 0, 1, 0, 33, 1, 9); }, Row(34, 1)},
+        {true, {wide}, [] { CopyBoxKeyed16(0, 0, 1, 0, 33, 1, 9); }, Row(34, 1)},
+        {true, {{1, 1, 1, 1}}, [] { FillBox16(1, 0, 2, 1, 0x1234); }, {1, 0x1234, 0x1234, 1}},
+        {true, {{1, 2, 3, 4, 5}}, [] { CopyBoxScaled16(0, 0, 0, 0, 3, 1, 2); }, {1, 3, 5, 4, 5}},
+        {false, {{50, 50, 60, 3, 50}, {7, 0, 7, 7, 8}}, [&] { CopyBoxOnMaterial8(0, 1, 0, 0, 5, 1, 0, mask); },
          {7, 50, 60, 7, 8}},
-        {false, {0, 5, 0, 6, 255}, {1, 1, 1, 1, 1}, [] { FillShape8(0, 1, 0, 0, 5, 1, 0, 9); }, {1, 9, 1, 9, 9}},
-        {false, {0, 255, 7}, {1, 1, 1}, [] { CopyBoxRecoloured8(0, 1, 0, 0, 3, 1, 0, 255, 12); }, {1, 12, 7}},
+        {false, {{1, 1, 1, 1, 1}, {0, 5, 0, 6, 255}}, [] { FillShape8(0, 1, 0, 0, 5, 1, 0, 9); }, {1, 9, 1, 9, 9}},
+        {false, {{1, 1, 1}, {0, 255, 7}}, [] { CopyBoxRecoloured8(0, 1, 0, 0, 3, 1, 0, 255, 12); }, {1, 12, 7}},
         // With from equal to key the key test wins.
-        {false, {0, 255, 7}, {1, 1, 1}, [] { CopyBoxRecoloured8(0, 1, 0, 0, 3, 1, 0, 0, 12); }, {1, 255, 7}},
+        {false, {{1, 1, 1}, {0, 255, 7}}, [] { CopyBoxRecoloured8(0, 1, 0, 0, 3, 1, 0, 0, 12); }, {1, 255, 7}},
         // Only targets without the solid flag 0x0020 are drawn over.
-        {true, {0x1111, 0x2222, 0x3333, 0x0700, 0x4444}, {0x0020, 0xFFFF, 0x0001, 0x0000, 0xFFDF},
+        {true, {{0x0020, 0xFFFF, 0x0001, 0x0000, 0xFFDF}, {0x1111, 0x2222, 0x3333, 0x0700, 0x4444}},
          [] { CopyBoxUnflagged16(0, 1, 0, 0, 5, 1, 0x0700); }, {0x0020, 0xFFFF, 0x3333, 0x0000, 0x4444}},
-        {true, {0x8000, 0x0001, 0x8000}, {3, 3, 3}, [] { FillShape16(0, 1, 0, 0, 3, 1, 0x8000, 0x7777); },
+        {true, {{3, 3, 3}, {0x8000, 0x0001, 0x8000}}, [] { FillShape16(0, 1, 0, 0, 3, 1, 0x8000, 0x7777); },
          {3, 0x7777, 3}},
-        {true, {0xF000, 0x00FF, 0x0007}, {1, 1, 1},
+        {true, {{1, 1, 1}, {0xF000, 0x00FF, 0x0007}},
          [] { CopyBoxRecoloured16(0, 1, 0, 0, 3, 1, 0xF000, 0x00FF, 0x1234); }, {1, 0x1234, 7}},
     };
-    for (size_t n = 0; n < std::size(cases); ++n) {
-        PutRows(cases[n].hi, 0, 1, {cases[n].source});
-        EXPECT_EQ(RowAfter(cases[n].hi, cases[n].target, cases[n].draw), cases[n].expected) << "case " << n;
-    }
+    for (size_t n = 0; n < std::size(cases); ++n)
+        EXPECT_EQ(RowAfter(cases[n].hi, cases[n].before, cases[n].draw), cases[n].expected) << "case " << n;
 }
 
 TEST_F(PrimitivesTest, CopiesGoDownwardsAndScaledOnesSampleEveryStepthPixel)
 {
     for (int j = 0; j < 8; ++j)
-        for (int i = 0; i < 8; ++i) {
+        for (int i = 0; i < 8; ++i)
             Index(100 + i, 100 + j) = ColourIndex(10 * j + i);
-            Hi(100 + i, 100 + j) = Pixel(1000 + 10 * j + i);
-        }
     CopyBoxScaled8(101, 100, 0, 0, 3, 2, 3);
-    CopyBoxScaled16(100, 100, 0, 0, 2, 2, 2);
     CopyBox8(100, 100, 100, 101, 1, 3);
     EXPECT_EQ(Rows8(0, 0, 3, 2), (Rows{{1, 4, 7}, {31, 34, 37}}));
-    EXPECT_EQ(Rows16(0, 0, 2, 2), (Rows{{1000, 1002}, {1020, 1022}}));
     EXPECT_EQ(Rows8(100, 100, 1, 5), (Rows{{0}, {0}, {0}, {0}, {40}}));
 }
 
-// A narrow and a misaligned wide width over two rows, beside a target pixel that must stay: the wide steps
-// give the pixel-by-pixel result. Hi-colour pixels that share a byte with the key still count as ink.
+// Narrow and misaligned wide rows beside a pixel that must stay; hi-colour ink may share a byte with the key.
 TEST_F(PrimitivesTest, KeyedCopiesKeepTheTargetUnderKeyPixelsOnly)
 {
     for (bool hi : {false, true})

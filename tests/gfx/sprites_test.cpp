@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <functional>
+#include <memory>
 
+#include "gfx/material.h"
+#include "gfx/text.h"
 #include "tests/support/canvas.h"
-#include "gfx/sprites.h"
 
 using SpritesTest = CanvasTest;
 
@@ -26,7 +27,8 @@ TEST_F(SpritesTest, OriginIsPlacedOnTheDrawingPositionInBothSizes)
     const uint16_t s = PlaceSprite("S", {{5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}}, 3, 2, 0);
     DrawSprite8(10, 10, s);
     DrawSprite16(20, 20, s);
-    EXPECT_EQ(Rows8(6, 7, 6, 5), (Rows{Row(6), {0, 5, 6, 7, 8, 0}, {0, 9, 10, 11, 12, 0}, {0, 13, 14, 15, 16, 0}, Row(6)}));
+    EXPECT_EQ(Rows8(6, 7, 6, 5),
+              (Rows{Row(6), {0, 5, 6, 7, 8, 0}, {0, 9, 10, 11, 12, 0}, {0, 13, 14, 15, 16, 0}, Row(6)}));
     EXPECT_EQ(Rows16(13, 15, 3, 3), (Rows{{0, 0, 0}, {0, 0x105, 0x105}, {0, 0x105, 0x105}}));
     EXPECT_EQ(Rows16(20, 20, 3, 2), (Rows{{0x110, 0x110, 0}, {0x110, 0x110, 0}}));
 }
@@ -39,12 +41,12 @@ TEST_F(SpritesTest, DrawingModesUseTheSpritesKeyAndTheInkOfTheMoment)
     uint8_t mask[256] = {};
     mask[50] = 1;
     PaletteColours[255] = 0x1FF;  // the doubled 255 cells
-    const Row ones = {1, 1, 1}, hiOnes = {1, 1, 1, 1, 1, 1}, flagged = {1, 1, 0x20, 0x20, 1, 1};
-    const struct { bool hi; Row before; std::function<void()> draw; Row expected; } cases[] = {
+    const Rows ones = {{1, 1, 1}}, hiOnes = {Row(6, 1)}, flagged = {{1, 1, 0x20, 0x20, 1, 1}};
+    const struct { bool hi; Rows before; std::function<void()> draw; Row expected; } cases[] = {
         {false, ones, [&] { DrawSprite8(0, 0, s); }, {1, 255, 7}},
         {false, ones, [&] { DrawSpriteRecoloured8(0, 0, s, 12); }, {1, 12, 7}},
         {false, ones, [&] { DrawSpriteShape8(0, 0, s, 40); }, {1, 40, 40}},
-        {false, {50, 50, 60}, [&] { DrawSpriteOnMaterial8(0, 0, s, mask); }, {50, 255, 60}},
+        {false, {{50, 50, 60}}, [&] { DrawSpriteOnMaterial8(0, 0, s, mask); }, {50, 255, 60}},
         {true, flagged, [&] { DrawSprite16(0, 0, s); }, {1, 1, 0x1FF, 0x1FF, 0x107, 0x107}},
         {true, flagged, [&] { DrawSpriteUnflagged16(0, 0, s); }, {1, 1, 0x20, 0x20, 0x107, 0x107}},
         {true, hiOnes, [&] { DrawSpriteShape16(0, 0, s, 0x7777); }, {1, 1, 0x7777, 0x7777, 0x7777, 0x7777}},
@@ -87,4 +89,42 @@ TEST_F(SpritesTest, NoSpriteIndicesBeyondTheRegistryAndPlacesOffTheCanvasDrawNot
     DrawSprite8(200, 255, hanging);
     EXPECT_EQ(Index(1023, IndexCanvasHeight - 1), 2);
     EXPECT_EQ(Rows8(0, 0, 1, 2), (Rows{{3}, {4}}));
+}
+
+// Glyphs with a blank leftmost column and origin 0: a space 2 wide, an A 3 wide, an e-acute 5 wide. Missing
+// glyphs fall back to the space; a prefix must match exactly, or there is not even a space. In the large
+// size the pen starts two pixels left, so the ink after the blank column begins at x; glyph ink 255 takes
+// the colour (the index-canvas text is checked in the editor's picture).
+TEST_F(SpritesTest, TextWidthIsTheSumOfTheGlyphWidthsLessOneAndLargeInkBeginsAtX)
+{
+    using FontPtr = std::unique_ptr<Font, void (*)(Font*)>;
+    auto load = [](const char* prefix) { return FontPtr(LoadFont(prefix), FreeFont); };
+    PlaceSprite("KOBA:20", {{0, 0}}, 0, 0, 0, 0, 0);
+    PlaceSprite("KOBA:41", {{0, 255, 7}}, 0, 0, 0, 10, 20);
+    PlaceSprite("KOBA:E9", {{0, 1, 1, 1, 1}}, 0, 0, 0, 40, 80);
+    PlaceSprite("KOBAXY:41", {{1}}, 0, 0, 0, 30, 40);  // stored as "KOBAXY:4"
+    PlaceSprite("WIDE:41", Rows(1, Row(255, 1)), 0, 0, 0, 300, 400);
+    for (const auto& [text, width] : {std::pair<std::string, int>("", 0), {"A", 2}, {"A A", 7}, {"A?", 4},
+                                      {"\xE9\xFF", 6}})
+        EXPECT_EQ(TextWidth(text, load("KOBA").get()), width) << text;
+    for (const char* prefix : {"koba", "KOBAXY", "KOB"})
+        EXPECT_EQ(TextWidth("AAA", load(prefix).get()), -1) << prefix;
+    EXPECT_EQ(TextWidth(std::string(255, 'A'), load("WIDE").get()), 255 * 255 - 1);
+    PaletteColours[255] = 0x1FF;  // the placed images show index 255 as 0x1FF
+    DrawTextLarge(10, 5, "AA", load("KOBA").get(), 0x4444);  // A at pen 8 covers 8..13, the next 14..19
+    const Row ink = {0, 0, 0x4444, 0x4444, 0x107, 0x107, 0, 0, 0x4444, 0x4444, 0x107, 0x107, 0};
+    EXPECT_EQ(Rows16(8, 5, 13, 3), (Rows{ink, ink, Row(13)}));
+}
+
+// The indices at the edges of the material ranges and the panel's worked indices, each with
+// its five flags in row order, Water first (the labels are checked in the editor's picture).
+TEST(MaterialTable, IndicesCarryTheirFlagsInRowOrder)
+{
+    std::string got;
+    for (int index : {0, 130, 1, 192, 195, 160, 168, 3, 12, 76, 79, 103, 202, 207, 208, 255}) {
+        got += ' ';
+        for (const MaterialRow& row : MaterialTable)
+            got += char('0' + row.flags[index]);
+    }
+    EXPECT_EQ(got, " 00000 00000 01011 10000 00111 01000 00100 00100 00111 00100 01011 00111 10000 00111 00100 00100");
 }

@@ -19,46 +19,38 @@ protected:
     void TearDown() override { StopVideo(), SDL_Quit(); }
 };
 
-static uint16_t Screen(int x, int y) { return static_cast<uint16_t*>(ScreenSurface->pixels)[y * 640 + x]; }
-
+// Index pixels are doubled through the palette onto the screen and into the hi-colour canvas; the
+// hi-colour canvas goes one to one onto the screen. Nothing around the rectangle changes.
 TEST_F(VideoTest, PresentsAndZoomCopyTheirRectangleOnlyDoubledThroughThePaletteOrOneToOne)
 {
     for (int i = 0; i < 256; ++i)
-        PaletteColours[i] = Pixel(0x1000 + i * 3);
+        PaletteColours[i] = Pixel(0x1000 + i);
     SDL_FillRect(ScreenSurface, nullptr, 0);
     PutRows8(3, 5, {{7, 8}, {9, 10}});
     PresentZoomed(3, 5, 100, 50, 2, 2);
     ZoomToHiColour(3, 5, 100, 50, 2, 2);
-    for (int y = 49; y <= 54; ++y)
-        for (int x = 99; x <= 104; ++x) {
-            const bool inside = x >= 100 && x <= 103 && y >= 50 && y <= 53;
-            const int block = inside ? PaletteColours[Index(3 + (x - 100) / 2, 5 + (y - 50) / 2)] : 0;
-            EXPECT_EQ(Screen(x, y) + 0x10000 * Hi(x, y), block * 0x10001) << x << "," << y;
-        }
-    Hi(20, 10) = 0x1234;
-    Hi(21, 11) = 0x4321;
-    PresentHiColour(20, 10, 0, 0, 2, 2);
-    EXPECT_EQ(std::tuple(Screen(0, 0), Screen(1, 1), Screen(2, 2)), std::tuple(0x1234, 0x4321, 0));
+    PresentHiColour(100, 50, 300, 200, 4, 4);
+    const Row top = {0, 0x1007, 0x1007, 0x1008, 0x1008, 0}, bottom = {0, 0x1009, 0x1009, 0x100A, 0x100A, 0};
+    const Rows block = {Row(6), top, top, bottom, bottom, Row(6)};
+    EXPECT_EQ(RowsOf(ScreenPixels, ScreenWidth, 99, 49, 6, 6), block);
+    EXPECT_EQ(Rows16(99, 49, 6, 6), block);
+    EXPECT_EQ(RowsOf(ScreenPixels, ScreenWidth, 299, 199, 6, 6), block);
 }
 
+// The window is asked for with no flags, the whole display with the full-screen flag only.
 TEST_F(VideoTest, StartingAgainZeroesTheCanvasesEmptiesTheSpriteRegistryAndHonoursTheWindowChoice)
 {
-    const size_t lastIndex = size_t(CanvasWidth) * IndexCanvasHeight - 1;
-    const size_t lastHi = size_t(CanvasWidth) * HiColourCanvasHeight - 1;
-    IndexCanvas[0] = IndexCanvas[lastIndex] = HiColourCanvas[0] = HiColourCanvas[lastHi] = 1;
-    SpriteCount = 12;
-    IndexSheetCursor = {300, 2600, 20};
-    HiSheetCursor = {600, 2700, 40};
-    // The window is asked for with no flags, the whole display with the full-screen flag only.
+    const int lastIndex = CanvasWidth * IndexCanvasHeight - 1, lastHi = CanvasWidth * HiColourCanvasHeight - 1;
+    IndexCanvas[0] = IndexCanvas[lastIndex] = HiColourCanvas[0] = HiColourCanvas[lastHi] = SpriteCount = 12;
+    IndexSheetCursor = HiSheetCursor = {300, 2600, 20};
     EXPECT_EQ(ScreenSurface->flags & SDL_FULLSCREEN, 0u);
     WindowedVideo = false;
     StartVideo();
     WindowedVideo = true;
     EXPECT_EQ(ScreenSurface->flags & SDL_FULLSCREEN, Uint32(SDL_FULLSCREEN));
-    EXPECT_EQ(std::tuple(IndexCanvas[0], IndexCanvas[lastIndex], HiColourCanvas[0], HiColourCanvas[lastHi], SpriteCount,
-                         IndexSheetCursor.x, IndexSheetCursor.y, IndexSheetCursor.shelfHeight, HiSheetCursor.x,
-                         HiSheetCursor.y, HiSheetCursor.shelfHeight),
-              std::tuple(0, 0, 0, 0, 0, 0, 2560, 0, 0, 2560, 0));
+    EXPECT_EQ(IndexCanvas[0] | IndexCanvas[lastIndex] | HiColourCanvas[0] | HiColourCanvas[lastHi] | SpriteCount, 0);
+    for (const SheetCursor& c : {IndexSheetCursor, HiSheetCursor})
+        EXPECT_EQ(Row({c.x, c.y, c.shelfHeight}), Row({0, 2560, 0}));
 }
 
 TEST(VideoDeathTest, ARefusedModeSaysSoAndExitsWithStatusOne)

@@ -28,23 +28,27 @@ inline void PutRows(bool hi, int x, int y, const Rows& rows)
         for (int i = 0; i < int(rows[j].size()); ++i)
             hi ? void(Hi(x + i, y + j) = Pixel(rows[j][i])) : void(Index(x + i, y + j) = ColourIndex(rows[j][i]));
 }
-inline Rows RowsAt(bool hi, int x, int y, int w, int h)
+// The w x h values from (x, y) of a picture whose rows are stride pixels apart.
+template <typename T>
+Rows RowsOf(const T* pixels, int stride, int x, int y, int w, int h)
 {
     Rows rows(h, Row(w));
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i)
-            rows[j][i] = hi ? Hi(x + i, y + j) : Index(x + i, y + j);
+            rows[j][i] = pixels[(y + j) * stride + x + i];
     return rows;
 }
+inline Rows Rows8(int x, int y, int w, int h) { return RowsOf(IndexCanvas, CanvasWidth, x, y, w, h); }
+inline Rows Rows16(int x, int y, int w, int h) { return RowsOf(HiColourCanvas, CanvasWidth, x, y, w, h); }
+inline Rows RowsAt(bool hi, int x, int y, int w, int h) { return hi ? Rows16(x, y, w, h) : Rows8(x, y, w, h); }
 inline void PutRows8(int x, int y, const Rows& rows) { PutRows(false, x, y, rows); }
-inline Rows Rows8(int x, int y, int w, int h) { return RowsAt(false, x, y, w, h); }
-inline Rows Rows16(int x, int y, int w, int h) { return RowsAt(true, x, y, w, h); }
-// Puts a row at (0, 0) of either canvas, draws, and reads the row back.
-inline Row RowAfter(bool hi, const Row& before, const std::function<void()>& draw)
+// Puts rows at (0, 0) of either canvas (the target row, then any source rows beneath), draws, and
+// reads the target row back.
+inline Row RowAfter(bool hi, const Rows& before, const std::function<void()>& draw)
 {
-    PutRows(hi, 0, 0, {before});
+    PutRows(hi, 0, 0, before);
     draw();
-    return RowsAt(hi, 0, 0, int(before.size()), 1)[0];
+    return RowsAt(hi, 0, 0, int(before[0].size()), 1)[0];
 }
 
 // A sprite put straight into the registry and the sheets, independent of registration: index image at

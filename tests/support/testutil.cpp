@@ -50,11 +50,7 @@ std::vector<std::string> FolderNames(const std::string& folder)
     return names;
 }
 
-void StdoutToStderr()
-{
-    std::fflush(stdout);
-    ::dup2(2, 1);
-}
+void StdoutToStderr() { std::fflush(stdout), ::dup2(2, 1); }
 
 ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string& workDir, long fileSizeLimit)
 {
@@ -80,7 +76,8 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string
     int status = 0;
     ::waitpid(pid, &status, 0);
     const std::vector<uint8_t> o = ReadBytes(out), e = ReadBytes(err);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), {o.begin(), o.end()}, {e.begin(), e.end()}};
+    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return {code, {o.begin(), o.end()}, {e.begin(), e.end()}};
 }
 
 std::string BuiltProgram(const std::string& name)

@@ -1,7 +1,5 @@
 # Sourced, with the build and source folders as arguments, by the scripts that run koba in a real
-# window under Xvfb: open_session SCREEN [import] skips (77) without the tools, makes $work and starts
-# Xvfb; launch ARGS starts koba and focuses its window; screen_shows ARGS retries the Python check on
-# standard input against a screenshot; read_document FILE puts its bytes into the array bytes.
+# window under Xvfb (screen_shows: the Python check on standard input, given a screenshot and ARGS).
 set -u
 build=$1
 fail() { echo "FAIL: $*"; exit 1; }
@@ -15,9 +13,7 @@ open_session() {
     trap 'end_session' EXIT
     fifo=$work/displayfd
     mkfifo "$fifo"
-    # A display number of its own, at random: Xvfb's first free number can be one whose server (of a
-    # test just ended) is still letting go of its sockets. Xvfb writes the number once it listens and
-    # ends at once when the number is taken.
+    # A random display: Xvfb's first free one may still be letting go of a just-ended test's sockets.
     for _ in 1 2 3 4 5 6 7 8; do
         number=$((100 + RANDOM % 900))
         [ -e "/tmp/.X$number-lock" ] && { number=; continue; }
@@ -31,20 +27,18 @@ open_session() {
     [ -n "$number" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
     export DISPLAY=:$number
     unset SDL_VIDEODRIVER
-    # Under X a sanitizer build loads libraries that keep allocations until exit and may be unloaded
-    # first, unnameable in a suppression; the headless suite checks our own code for leaks.
+    # X libraries keep allocations no suppression can name; the headless suite checks our leaks.
     export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 }
 
 end_session() {
     [ -n "$koba" ] && kill "$koba" 2>/dev/null
-    # Wait for the server, so that its display is wholly free when the next test starts.
+    # The display must be wholly free when the next test starts.
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }
 
-# A start that shows no window within 20 s (a sanitizer build on a busy machine starts slowly) is
-# described and tried once more.
+# A sanitizer build on a busy machine may show no window within 20 s: tried once more.
 launch() {
     local attempt
     for attempt in 1 2; do
@@ -70,8 +64,7 @@ expect_clean_exit() {
     koba=
 }
 
-# The screen is the window's size, so the root window is the editor's picture; the first frames may
-# still be on their way on a busy machine.
+# The root window is the editor's picture; the first frames may be late on a busy machine.
 screen_shows() {
     local program message
     program=$(cat)
