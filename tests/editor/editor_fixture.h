@@ -31,7 +31,6 @@ inline void PushKeyEvent(int symbol, bool down)
 inline uint32_t testNow = 5000;
 inline uint32_t TestClock() { return testNow; }
 
-// A pixel of the 320x200 composition band.
 inline ColourIndex BandPixel(int32_t x, int32_t y) { return IndexCanvas[(BandTop + y) * CanvasWidth + x]; }
 
 class EditorFixture : public testing::Test {
@@ -70,12 +69,6 @@ protected:
     {
         tickFlag = 1;
         Frame();
-    }
-    // A frame one tick after the last one on the test's clock.
-    void Step()
-    {
-        testNow += FrameInterval;
-        QuickFrame();
     }
     // A key goes down and stays down for the frames that follow, or comes up again.
     void Hold(int symbol, bool down = true)

@@ -1,11 +1,11 @@
-// Sprite documents to and from PNG: koba --export and koba --import.
+// koba from the command line: sprite documents to and from PNG (--export, --import), and the
+// documents the editor refuses before its window opens.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <regex>
 #include <sstream>
 
@@ -56,52 +56,21 @@ std::vector<std::string> Words(const std::string& text)
 
 // All indices but one share a colour (in the editor's palette some pairs do, with different
 // materials): only an import by index gets the cells back. The file's palette is widened to 8 bits.
-TEST(PngDocument, RoundTripsEveryIndexSizeOriginAndKeyColour)
+TEST(PngDocument, RoundTripsEveryIndexOriginAndKeyColour)
 {
     Palette palette{};
-    Bytes widened(PaletteSize, 0);
+    Bytes widened(PaletteSize, 0), sprite = {255, 255, 200, 7, 141}, png;
     std::copy_n(Bytes{63, 32, 1}.begin(), 3, &palette[15]);
     std::copy_n(Bytes{255, 130, 4}.begin(), 3, &widened[15]);
-    std::mt19937 random(12);
-    const uint32_t sizes[][2] = {{1, 1}, {7, 3}, {255, 255}};
-    for (auto [width, height] : sizes) {
-        Bytes sprite = {uint8_t(width), uint8_t(height), uint8_t(random() % width), uint8_t(random() % height),
-                        uint8_t(random())};
-        for (uint32_t i = 0; i < width * height; i++)
-            sprite.push_back(uint8_t(i + random() % 2));  // every index at 255x255
-        auto document = std::make_unique<SpriteDocument>();
-        Bytes png;
-        PngPicture file;
-        ASSERT_TRUE(DecodeDocument(sprite.data(), sprite.size(), *document).ok());
-        ASSERT_TRUE(EncodeDocumentPng(*document, palette.data(), png).ok());
-        EXPECT_EQ(Imported(png, palette), sprite) << width;
-        ASSERT_TRUE(DecodePng(png.data(), png.size(), PngIndices::Keep, file).ok());
-        EXPECT_EQ(file.palette, widened);
-    }
-}
-
-// Each cell of an indexed PNG that ImageMagick wrote (4-bit, interlaced, with tRNS), through the
-// file's palette, gives the pixel that libpng's own expansion gives.
-TEST(PngDocument, ImportsTheIndicesAnotherProgramStored)
-{
-    ScratchDir dir;
-    const std::string args = "-size 12x3 gradient:red-blue -alpha set -region 1x1+2+1 -alpha transparent +region "
-                             "-interlace PNG -define png:bit-depth=4 PNG8:";
-    if (!RunImageMagick(Words(args + dir / "art.png")))
-        GTEST_SKIP() << "ImageMagick is not installed";
-    Bytes png = ReadBytes(dir / "art.png"), expanded;
-    PngPicture stored, rgba;
-    ASSERT_TRUE(DecodePng(png.data(), png.size(), PngIndices::Keep, stored).ok());
-    ASSERT_TRUE(DecodePng(png.data(), png.size(), PngIndices::Expand, rgba).ok());
-    ASSERT_EQ(std::tuple(int(png[24]), int(png[28]), stored.paletteAlpha.empty()), std::tuple(4, 1, false))
-        << "ImageMagick wrote another kind of file";
-    Bytes document = Imported(png, Palette{});
-    for (size_t i = 5; i < document.size(); i++) {
-        size_t k = document[i];
-        expanded.insert(expanded.end(), &stored.palette[3 * k], &stored.palette[3 * k + 3]);
-        expanded.push_back(k < stored.paletteAlpha.size() ? stored.paletteAlpha[k] : 255);
-    }
-    EXPECT_EQ(expanded, rgba.pixels);
+    for (uint32_t i = 0; i < 255 * 255; i++)
+        sprite.push_back(uint8_t(i * 7 + i / 5));
+    auto document = std::make_unique<SpriteDocument>();
+    PngPicture file;
+    ASSERT_TRUE(DecodeDocument(sprite.data(), sprite.size(), *document).ok());
+    ASSERT_TRUE(EncodeDocumentPng(*document, palette.data(), png).ok());
+    EXPECT_EQ(Imported(png, palette), sprite);
+    ASSERT_TRUE(DecodePng(png.data(), png.size(), PngIndices::Keep, file).ok());
+    EXPECT_EQ(file.palette, widened);
 }
 
 // Palette (6-bit): 1 red, 2 and 3 green, 4 dark grey (20 once widened), 5 red 73 and 6 red 65
@@ -142,7 +111,7 @@ TEST(PngDocument, ImportsByIndexOrNearestColourNeverTheKeyColourWithTheOriginCla
 
 // Nothing printed on success, a line for what the import had to change; refusals, a pack the
 // editor would not start with, a full disk: each leaves the output as it was.
-TEST(PngDocumentCommands, RunQuietlySayWhatTheImportChangedOrLeaveTheOutputAsItWas)
+TEST(KobaProgram, RunsQuietlySaysWhatTheImportChangedOrLeavesTheOutputAsItWas)
 {
     ScratchDir dir;
     std::filesystem::copy_file(BuiltProgram("koba"), dir / "koba");  // with a pack of our choice
@@ -176,35 +145,40 @@ TEST(PngDocumentCommands, RunQuietlySayWhatTheImportChangedOrLeaveTheOutputAsItW
     EXPECT_EQ(koba("--import a.png"), "2:Usage: koba --import IN.png SPRITE\n");
 
     const Bytes good = Png(2, 2, PngColour::Rgb, Bytes(12, 0));
-    Bytes noPalette;
+    Bytes noPalette, sgi = {1, 0xDA, 0, 2};  // an SGI header: 16-bit, verbatim
+    sgi.resize(512);
     ASSERT_TRUE(BuildPakImage({{"A.VSF", sprite}}, noPalette).ok());
     WriteBytes(dir / "short.vsf", {4, 4, 0, 0, 0, 1});
-    const std::string in = "--import in.png old", missing = ": cannot open: No such file or directory\n";
+    const std::string image = " image, not a sprite document (koba --import makes one from it)\n";
     auto tooLarge = [](const std::string& size) {
-        return "1:koba: in.png: the picture is " + size + " pixels; a sprite is 1 to 255 in each dimension\n";
+        return "1:koba: in: the picture is " + size + " pixels; a sprite is 1 to 255 in each dimension\n";
     };
     const struct {
         std::string args;
-        Bytes input;  // in.png
+        Bytes input;  // the file "in"
         std::string printed;
         long sizeLimit = 0;
         bool noPalette = false;
     } cases[] = {
-        {in, Bytes(good.begin(), good.end() - 20), "1:koba: in.png: the file is cut short\n"},
-        {in, Png(256, 1, PngColour::Rgb, Bytes(768, 0)), tooLarge("256x1")},
-        {in, Png(1, 256, PngColour::Indexed, Bytes(256, 0)), tooLarge("1x256")},
+        {"a.png", {}, "1:koba: a.png: a PNG" + image},
+        {"in", sgi, "1:koba: in: an SGI" + image},
+        {"short.vsf", {}, "100:koba: short.vsf: file ended early, before the last cell\nRuntime error 100\n"},
+        {"typo/a.vsf", {}, "2:koba: typo/a.vsf: cannot create: the folder typo/ does not exist\nRuntime error 2\n"},
+        {"--import in old", Bytes(good.begin(), good.end() - 20), "1:koba: in: the file is cut short\n"},
+        {"--import in old", Png(256, 1, PngColour::Rgb, Bytes(768, 0)), tooLarge("256x1")},
+        {"--import in old", Png(1, 256, PngColour::Indexed, Bytes(256, 0)), tooLarge("1x256")},
         // An image in the sprite's place (the arguments swapped, say) is never replaced.
-        {"--import in.png a.png", good, "1:koba: a.png: a PNG image, not a sprite document: not replaced\n"},
-        {"--export missing.vsf old", {}, "2:koba: missing.vsf" + missing + "Runtime error 2\n"},
+        {"--import in a.png", good, "1:koba: a.png: a PNG image, not a sprite document: not replaced\n"},
+        {"--export missing.vsf old", {}, "2:koba: missing.vsf: cannot open: No such file or directory\nRuntime error 2\n"},
         {"--export old ./old", {}, "1:koba: ./old: is the sprite itself: not replaced\n"},
         {"--export short.vsf old", {}, "100:koba: short.vsf: file ended early, before the last cell\nRuntime error 100\n"},
         {"--export a.vsf old", {}, "101:koba: old: short write: File too large\nRuntime error 101\n", 500},
-        {in, good, "1:koba: ./KOBA.VPK: it holds no palette (a .VPL subfile)\nCan't open PAK file: \"./KOBA.VPK\"!\n", 0,
-         true},
+        {"--import in old", good, "1:koba: ./KOBA.VPK: it holds no palette (a .VPL subfile)\nCan't open PAK file: \"./KOBA.VPK\"!\n",
+         0, true},
     };
     for (const auto& c : cases) {
         WriteBytes(dir / "old", {1, 1, 0, 0, 0, 7});
-        WriteBytes(dir / "in.png", c.input);
+        WriteBytes(dir / "in", c.input);
         WriteBytes(dir / "KOBA.VPK", c.noPalette ? noPalette : editorPack);
         const std::string output = dir / Words(c.args).back();
         const Bytes before = ReadBytes(output);
