@@ -1,4 +1,3 @@
-#!/usr/bin/env bash
 # Installed layout: koba and vpk in bin/, the editor's pack in share/koba/, where koba looks for it from
 # bin/; the installed pack is the one built beside koba, and vpk reads it while read-only.
 set -u
