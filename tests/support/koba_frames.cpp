@@ -1,6 +1,6 @@
-// Writes the screen the editor shows headless (dummy video driver) after each of frames
-// FIRST..LAST, one after another, as 640x480 RGB with each 5-6-5 channel in the top bits.
-// The real-window check compares a screenshot against these, whatever the cycling phase.
+// Writes the screen the editor shows headless (dummy video driver) after each of frames FIRST..LAST, one
+// after another, as 640x480 RGB with each 5-6-5 channel in the top bits: the real-window check compares a
+// screenshot against these, whatever the cycling phase.
 #include <cstdio>
 #include <cstdlib>
 
@@ -19,7 +19,7 @@ int main(int argc, char** argv)
         RunEditorFrame();
         for (int i = 0; frame >= std::atoi(argv[4]) && i < ScreenWidth * ScreenHeight; ++i) {
             const int p = ScreenPixels[i];
-            const unsigned char rgb[3] = {uint8_t(p >> 11 << 3), uint8_t((p >> 5 & 63) << 2), uint8_t((p & 31) << 3)};
+            const uint8_t rgb[3] = {uint8_t(p >> 11 << 3), uint8_t((p >> 5 & 63) << 2), uint8_t((p & 31) << 3)};
             std::fwrite(rgb, 1, 3, out);
         }
     }

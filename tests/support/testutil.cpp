@@ -17,10 +17,10 @@ ScratchDir::ScratchDir() : path((fs::temp_directory_path() / "gravlin-test-XXXXX
         throw std::runtime_error("mkdtemp failed");
 }
 
+// Folders made read-only by a test must become writable again to be removed.
 ScratchDir::~ScratchDir()
 {
     std::error_code ignored;
-    // Folders made read-only by a test must become writable again to be removed.
     fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
     for (auto& entry : fs::recursive_directory_iterator(path, ignored))
         fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
@@ -30,7 +30,7 @@ ScratchDir::~ScratchDir()
 std::vector<uint8_t> ReadBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)

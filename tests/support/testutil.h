@@ -25,10 +25,8 @@ struct ProgramResult {
     int status = -1;  // exit status, or 128 + signal
     std::string out, err;
 };
-// Runs a program (no shell), optionally in a folder and under a file-size limit in bytes (0: none),
-// capturing both output streams.
+// Runs a program (no shell), optionally in a folder and under a file-size limit in bytes (0: none).
 ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string& workDir = "", long fileSizeLimit = 0);
-// Path of a program built in this build tree (for example "tintpour" or "koba").
-std::string BuiltProgram(const std::string& name);
-// Runs ImageMagick's convert (a third-party writer of test pictures); false when it is missing or fails.
+std::string BuiltProgram(const std::string& name);  // for example "tintpour" or "koba"
+// ImageMagick's convert (a third-party writer of test pictures); false when it is missing or fails.
 bool RunImageMagick(std::vector<std::string> args);

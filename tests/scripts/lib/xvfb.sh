@@ -5,23 +5,21 @@ build=$1
 fail() { echo "FAIL: $*"; exit 1; }
 
 open_session() {
-    local need fifo
+    local need
     for need in Xvfb xdotool ${2:-}; do
         command -v "$need" >/dev/null || { echo "SKIP: $need is not installed"; exit 77; }
     done
     work=$(mktemp -d) xvfb_pid= koba= number=
     trap 'end_session' EXIT
-    fifo=$work/displayfd
-    mkfifo "$fifo"
+    mkfifo "$work/fd"
     # A random display: Xvfb's first free one may still be letting go of a just-ended test's sockets.
     for _ in 1 2 3 4 5 6 7 8; do
         number=$((100 + RANDOM % 900))
         [ -e "/tmp/.X$number-lock" ] && { number=; continue; }
-        Xvfb ":$number" -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$fifo" >"$work/xvfb.log" 2>&1 &
+        Xvfb ":$number" -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$work/fd" >"$work/xvfb.log" 2>&1 &
         xvfb_pid=$!
-        read -r -t 10 number <"$fifo" && [ -n "$number" ] && kill -0 "$xvfb_pid" 2>/dev/null && break
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
+        read -r -t 10 number <"$work/fd" && [ -n "$number" ] && kill -0 "$xvfb_pid" 2>/dev/null && break
+        kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
         xvfb_pid= number=
     done
     [ -n "$number" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
@@ -68,8 +66,7 @@ quit() {
 
 # The root window is the editor's picture; the first frames may be late on a busy machine.
 screen_shows() {
-    local program message
-    program=$(cat)
+    local message program=$(cat)
     for _ in 1 2 3 4 5; do
         sleep 1
         import -window root -depth 8 "rgb:$work/shot.rgb" || fail "no screenshot"
