@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <string>
-#include <vector>
 
 #include "gfx/sprites.h"
 #include "helpers.h"
@@ -28,58 +26,48 @@ std::string Registry()
            At(HiSheetCursor.x, HiSheetCursor.y);
 }
 
-class RegisterTest : public CanvasTest {
-protected:
-    void SetUp() override
-    {
-        CanvasTest::SetUp();
-        for (int i = 0; i < 256; ++i)
-            PaletteColours[i] = Pixel(0x0800 * (i % 32) + 0x40 * (i % 7) + (i % 5));
-    }
-};
+using RegisterTest = CanvasTest;
 
 }  // namespace
 
 TEST_F(RegisterTest, FirstSpriteFillsItsRecordAndBothSheetsAtTheTopLeft)
 {
+    PaletteColours[9] = 0x1234;
     EXPECT_EQ(Register({3, 2, 1, 1, 9, 1, 2, 3, 4, 5, 6, 0xEE}, "ARROWHEAD"), 0);  // one byte beyond, ignored
     const SpriteRecord& r = SpriteTable[0];
     EXPECT_EQ(std::string(r.name, r.nameLength), "ARROWHEA");  // cut to eight characters
     EXPECT_EQ(Row({r.indexX, r.indexY, r.hiX, r.hiY, r.width, r.height, r.originX, r.originY, r.keyColour,
                    r.keyPixel, SpriteCount, IndexSheetCursor.x, IndexSheetCursor.shelfHeight, HiSheetCursor.x,
                    HiSheetCursor.shelfHeight}),
-              Row({0, 2560, 0, 2560, 3, 2, 1, 1, 9, PaletteColours[9], 1, 3, 2, 6, 4}));
+              Row({0, 2560, 0, 2560, 3, 2, 1, 1, 9, 0x1234, 1, 3, 2, 6, 4}));
     EXPECT_EQ(Rows8(0, 2560, 4, 2), (Rows{{1, 2, 3, 0}, {4, 5, 6, 0}}));
 }
 
+// Four sprites 250 wide: the index sheet holds all four on one shelf, the hi-colour sheet (500
+// each) breaks after the second. A new shelf starts below the tallest image of the current one.
 TEST_F(RegisterTest, ShelvesBreakOnlyPastColumn1024AndEachSheetDecidesForItself)
 {
-    // Four sprites 250 wide: the index sheet holds all four on one shelf, the hi-colour sheet
-    // (500 each) breaks after the second.
     for (int height : {2, 5, 3, 1})
         Register(SpriteFile(250, height, 1), "W");
     EXPECT_EQ(Spots(2) + " " + Spots(3), "500,2560 0,2570 750,2560 500,2570");
-    // 1000 + 24 ends exactly at column 1024: it stays; on the hi-colour sheet 1000 + 48 does not.
-    Register(SpriteFile(24, 1, 1), "FITS");
+    Register(SpriteFile(24, 1, 1), "FITS");  // ends exactly at column 1024; 1000 + 48 does not fit
     EXPECT_EQ(Spots(4), "1000,2560 0,2576");
-    // The next one starts a new index shelf below the tallest image of the first.
     Register(SpriteFile(1, 1, 1), "NEXT");
     EXPECT_EQ(Spots(5), "0,2565 48,2576");
-    // 1000 + 25 does not fit: a new shelf below the current one's tallest.
     IndexSheetCursor = {1000, 2560, 7};
-    Register(SpriteFile(25, 1, 1), "WIDE");
+    Register(SpriteFile(25, 1, 1), "WIDE");  // 1000 + 25 does not fit
     EXPECT_EQ(Spots(6) + " " + At(IndexSheetCursor.x, IndexSheetCursor.shelfHeight), "0,2567 50,2576 25,1");
 }
 
-// Colour 5 on colour 6: a sprite blends them, a glyph (a ':' anywhere in the name) does not.
+// Colour 5 beside colour 6: a sprite blends them, a glyph (a ':' anywhere in the name) does not.
 TEST_F(RegisterTest, AColonAnywhereInTheNameSelectsGlyphEnlargement)
 {
+    PaletteColours[5] = 0xF800, PaletteColours[6] = 0x07C0;
     for (const char* name : {"AB", "KOBA:41", "ABCDEFGHI:"}) {
         IndexSheetCursor.x += 4;  // apart on their shelves, so that neither sees the other's pixels
         HiSheetCursor.x += 8;
-        const uint16_t k = Register({2, 1, 0, 0, 0, 5, 6}, name);
-        const Rows unblended = {{PaletteColours[5], PaletteColours[6]}};
-        EXPECT_EQ(Rows16(SpriteTable[k].hiX + 1, SpriteTable[k].hiY, 2, 1) == unblended, k != 0) << name;
+        const SpriteRecord& r = SpriteTable[Register({2, 1, 0, 0, 0, 5, 6}, name)];
+        EXPECT_EQ(Rows16(r.hiX + 1, r.hiY, 2, 1) == (Rows{{0xF800, 0x07C0}}), std::string(name) != "AB") << name;
     }
 }
 
@@ -89,29 +77,28 @@ TEST_F(RegisterTest, AColonAnywhereInTheNameSelectsGlyphEnlargement)
 // finds nothing of it registered.
 TEST_F(RegisterTest, SheetsAndTableFillToTheirEndAndRefusalsStopBeforeAnythingChanges)
 {
+    PaletteColours[5] = 0xF800;
     const SheetCursor start = {0, 2560, 0};
     Bytes shortCells = SpriteFile(4, 4, 1);
     shortCells.pop_back();
-    const char *const empty = "a width or height of 0", *const full = "no room left in the index sprite sheet";
+    const char* const empty = "a width or height of 0";
     const struct Case { Bytes data; SheetCursor index, hi; uint16_t count; const char* reason; } cases[] = {
         {SpriteFile(1, 72, 5), {1023, 3000, 0}, start, 0, nullptr},
         {SpriteFile(2, 37, 5), start, {0, 3500, 0}, 0, nullptr},
         {SpriteFile(1, 1, 5), start, start, MaxSprites - 1, nullptr},
         {{1, 1, 0, 0}, start, start, 0, "shorter than its 5-byte header"},
         {shortCells, start, start, 0, "shorter than its width and height say"},
-        {SpriteFile(0, 4, 1), start, start, 0, empty}, {SpriteFile(4, 0, 1), start, start, 0, empty},
+        {SpriteFile(4, 0, 1), start, start, 0, empty}, {SpriteFile(0, 4, 1), start, start, 0, empty},
         {SpriteFile(1, 1, 1), start, start, MaxSprites, "more than 4096 sprites"},
-        {SpriteFile(1, 72, 1), {0, 3001, 0}, start, 0, full},
-        {SpriteFile(25, 1, 1), {1000, 3000, 72}, start, 0, full},  // on a new shelf
+        {SpriteFile(25, 1, 1), {1000, 3000, 72}, start, 0, "no room left in the index sprite sheet"},
         {SpriteFile(1, 38, 1), start, {0, 3500, 0}, 0, "no room left in the hi-colour sprite sheet"},
     };
     for (const Case& c : cases) {
         IndexSheetCursor = c.index, HiSheetCursor = c.hi, SpriteCount = c.count;
         if (!c.reason) {
             const SpriteRecord& r = SpriteTable[Register(c.data, "FITS")];
-            EXPECT_EQ(SpriteCount, c.count + 1);
-            EXPECT_EQ(Index(r.indexX, r.indexY + r.height - 1), 5) << r.indexY;
-            EXPECT_EQ(Hi(r.hiX + 1, r.hiY + 2 * r.height - 1), PaletteColours[5]) << r.hiY;
+            EXPECT_TRUE(SpriteCount == c.count + 1 && Index(r.indexX, r.indexY + r.height - 1) == 5 &&
+                        Hi(r.hiX + 1, r.hiY + 2 * r.height - 1) == 0xF800) << r.indexY << " " << r.hiY;
             continue;
         }
         auto cleanup = [] { std::fprintf(stderr, "%s\n", Registry().c_str()), StopVideo(); };
