@@ -1,14 +1,13 @@
-// The pack tool, and the editor's own pack as the build makes it from its readable sources.
+// The programs around the packs, and the editor's own pack as the build makes it from its
+// readable sources.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
 #include <sys/stat.h>
 #include <tuple>
-#include <unistd.h>
 
-#include "gfx/text.h"
 #include "helpers.h"
-#include "resources/loader.h"
 #include "resources/pak.h"
 #include "util/numfmt.h"
 #include "util/png.h"
@@ -19,71 +18,59 @@ static ProgramResult Vpk(std::vector<std::string> args)
     return RunProgram(args);
 }
 
-// The subfiles of a pack file, in directory order.
-static Files Subfiles(const std::string& path)
+// The project's one version, as CMake sets it, reaches every program.
+TEST(Programs, PrintTheProjectVersion)
 {
-    PakArchive pack;
-    EXPECT_TRUE(OpenPak(path, pack).ok()) << path;
-    Files files;
-    for (const PakEntry& e : pack.entries)
-        files.push_back({e.name, Bytes(pack.image.begin() + e.offset, pack.image.begin() + e.offset + e.size)});
-    return files;
+    for (const char* name : {"koba", "tintpour", "hueslab", "vpk", "makepack"}) {
+        ProgramResult r = RunProgram({BuiltProgram(name), "--version"});
+        EXPECT_TRUE(r.status == 0 && r.out == std::string(name) + " " GRAVLIN_PROJECT_VERSION "\n") << r.out;
+    }
 }
 
-TEST(Vpk, CreateListAndExtractGiveBackTheFilesInTheirOrder)
+// The commands in turn, then what they refuse; standard output whole, as a pattern. Entries go in
+// the given order, named without their folders, each right after the one before. Nothing half made
+// is left behind; extract writes what it safely can (the first of a name used twice, names that
+// differ only in case apart).
+TEST(Vpk, CommandsPrintExactlyTheirOutputAndRefusalsLeaveNothingHalfMade)
 {
     ScratchDir dir;
     const Files files = {{"KOBA.VPL", Bytes(768, 7)}, {"20.VFF", {1, 1, 0, 0, 0, 0}}, {"EMPTY", {}},
-                         {"ELEVENCHARS", {9, 8}}};
-    std::vector<std::string> create = {"create", dir / "T.VPK"};
-    for (const auto& [name, bytes] : files) {
-        WriteBytes(dir / name, bytes);
-        create.push_back(dir / name);
-    }
-    ProgramResult result = Vpk(create);
-    ASSERT_EQ(result.status, 0) << result.err;
-    // Entries in the given order, named without their folders, each right after the one before.
-    EXPECT_EQ(ReadBytes(dir / "T.VPK"), PakOf(files));
-    result = Vpk({"list", dir / "T.VPK"});
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "KOBA.VPL            80        768\n20.VFF             848          6\n"
-                          "EMPTY              854          0\nELEVENCHARS        854          2\n");
-    EXPECT_EQ(Vpk({"extract", dir / "T.VPK", dir / "out"}).status, 0);
+                         {"ELEVENCHARS", {9, 8}}, {"TWELVECHARSX", {1}}};
     for (const auto& [name, bytes] : files)
-        EXPECT_TRUE(PathExists(dir / ("out/" + name)) && ReadBytes(dir / ("out/" + name)) == bytes) << name;
-}
-
-// Nothing half made is left behind. Extract writes what it safely can: the first of a name used
-// twice, names that differ only in case apart; a pack that ends early is run-time error 100.
-TEST(Vpk, RefusalsNameTheFileOrTheReasonAndLeaveNothingBehind)
-{
-    ScratchDir dir;
-    const std::string broken = dir / "B.VPK", cantOpen = "Can't open PAK file: \"" + broken + "\"!\n";
+        WriteBytes(dir / name, bytes);
     ASSERT_EQ(::mkdir((dir / "in").c_str(), 0777), 0);
-    WriteBytes(dir / "EMPTY", {});
-    WriteBytes(dir / "TWELVECHARSX", {1});
+    const std::string broken = dir / "B.VPK", cantOpen = "Can't open PAK file: \"" + broken + "\"!\n";
     WriteBytes(broken, RawPak({{"A", 48}, {"B", 500}}, 100));
     WriteBytes(dir / "C.VPK", RawPak({{"A", 48}, {"B", 50}}, 0, false));
     WriteBytes(dir / "E.VPK", PakOf({{"../ESCAPE", {1}}, {"A.VSF", {2}}, {"A.VSF", {3}}, {"a.vsf", {4}}}));
-    const struct { std::vector<std::string> args; int status; std::string out, err; } cases[] = {
+    const std::string pack = dir / "T.VPK", runError = "Runtime error [0-9]+ at 0x[0-9A-F]{8}\n";
+    const struct { std::vector<std::string> args; int status; std::string out, err; } runs[] = {
+        {{"create", pack, dir / "KOBA.VPL", dir / "20.VFF", dir / "EMPTY", dir / "ELEVENCHARS"}, 0, "", ""},
+        {{"list", pack}, 0, "KOBA.VPL            80        768\n20.VFF             848          6\n"
+                            "EMPTY              854          0\nELEVENCHARS        854          2\n", ""},
+        {{"extract", pack, dir / "out"}, 0, "", ""},
+        {{"--help"}, 0, "Usage: vpk COMMAND PACK [\\s\\S]*preview PACK[\\s\\S]*", ""},
         {{"create", dir / "R.VPK", dir / "EMPTY", dir / "TWELVECHARSX"}, 1, "", "\"TWELVECHARSX\" is longer"},
         {{"create", dir / "R.VPK", dir / "EMPTY", dir / "EMPTY"}, 1, "", "\"EMPTY\": the name is given"},
-        {{"create", dir / "R.VPK", dir / "EMPTY", dir / "NONE"}, 2, "", dir / "NONE"},
+        {{"create", dir / "R.VPK", dir / "EMPTY", dir / "NONE"}, 2, runError, dir / "NONE"},
         {{"list", broken}, 1, cantOpen, "beyond the end"},
         {{"preview", broken, dir / "o.png"}, 1, cantOpen, "beyond the end"},
-        {{"list", dir / "C.VPK"}, 100, "Runtime error 100", "no terminator"},
+        {{"list", dir / "C.VPK"}, 100, runError, "no terminator"},
         {{"extract", dir / "E.VPK", dir / "in/out"}, 1, "", "\"../ESCAPE\", cannot be a file name"},
         {{"unpack", "X.VPK"}, 2, "", "Usage: vpk"},
     };
-    for (const auto& c : cases) {
-        ProgramResult result = Vpk(c.args);
-        EXPECT_TRUE(result.status == c.status && result.out.find(c.out) == 0) << c.err << ": " << result.status;
-        EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
+    for (const auto& r : runs) {
+        ProgramResult result = Vpk(r.args);
+        EXPECT_TRUE(result.status == r.status && std::regex_match(result.out, std::regex(r.out)))
+            << r.args[0] << " " << r.err << ": " << result.status << "\n" << result.out;
+        EXPECT_NE(result.err.find(r.err), std::string::npos) << result.err;
     }
+    const Files packed(files.begin(), files.end() - 1);
+    EXPECT_EQ(ReadBytes(pack), PakOf(packed));
+    for (const auto& [name, bytes] : packed)
+        EXPECT_TRUE(PathExists(dir / ("out/" + name)) && ReadBytes(dir / ("out/" + name)) == bytes) << name;
     EXPECT_FALSE(PathExists(dir / "R.VPK") || PathExists(dir / "o.png") || PathExists(dir / "in/ESCAPE"));
     EXPECT_TRUE(ReadBytes(dir / "in/out/A.VSF") == Bytes{2} && ReadBytes(dir / "in/out/a.vsf") == Bytes{4});
-    ProgramResult help = Vpk({"--help"});
-    EXPECT_TRUE(help.status == 0 && help.out.find("preview PACK") != std::string::npos) << help.out;
 }
 
 // The dot is 0xF820 widened by bit replication; the glyph's ink, 0x07E0 | 0x0020 flag, unblended,
@@ -112,45 +99,27 @@ TEST(Vpk, PreviewShowsTheEnlargedSheetDownToItsLowestImage)
 }
 
 // The pack the build makes: its palette first, then a glyph with ink for every printable
-// character (the space blank), in code order. Loaded as the editor loads it, the legend labels
-// fit from column 9 of a panel 128 pixels wide; the size read-out ends before the position
-// read-out 70 pixels on, which ends at the panel's right edge 59 pixels further.
-TEST_F(CanvasTest, KobaPackHasThePaletteThenAGlyphForEveryPrintableCharacterAndLabelsThatFit)
+// character (the space blank), in code order.
+TEST(KobaPack, HasThePaletteThenAGlyphForEveryPrintableCharacter)
 {
-    const std::string kobaPack = std::string(GRAVLIN_BUILD_DIR) + "/editor/KOBA.VPK";
-    Files files = Subfiles(kobaPack);
-    ASSERT_EQ(files.size(), 1u + 95);
-    EXPECT_TRUE(files[0].first == "KOBA.VPL" && files[0].second.size() == 768u);
+    PakArchive pack;
+    ASSERT_TRUE(OpenPak(std::string(GRAVLIN_BUILD_DIR) + "/editor/KOBA.VPK", pack).ok());
+    ASSERT_EQ(pack.entries.size(), 1u + 95);
+    EXPECT_TRUE(pack.entries[0].name == "KOBA.VPL" && pack.entries[0].size == 768);
     for (int code = 0x20; code <= 0x7E; code++) {
-        const auto& [name, glyph] = files[size_t(code - 0x20 + 1)];
-        ASSERT_EQ(name, HexByte(uint32_t(code)) + ".VFF");
-        EXPECT_EQ(std::count(glyph.begin() + 5, glyph.end(), 255) > 0, code != 0x20) << name;
+        const PakEntry& e = pack.entries[size_t(code - 0x20 + 1)];
+        ASSERT_EQ(e.name, HexByte(uint32_t(code)) + ".VFF");
+        const uint8_t* cells = pack.image.data() + e.offset + 5;
+        EXPECT_EQ(std::count(cells, cells + e.size - 5, 255) > 0, code != 0x20) << e.name;
     }
-    LoadResourcePack(kobaPack);
-    Font* font = LoadFont("KOBA");
-    for (const char* label : {"Water", "Air", "Worms collide", "Projectiles collide", "Diggable"})
-        EXPECT_LE(TextWidth(label, font), 128 - 9) << label;
-    EXPECT_LT(TextWidth("Size: (255,255)", font), 70);
-    EXPECT_LE(TextWidth("Pos: (254,254)", font), 59);
-    FreeFont(font);
 }
 
-// One source mistake per message: the line it is on, and no pack left behind.
-TEST(MakePack, RampsRunEvenlyGlyphsFollowInCodeOrderAndMistakesAreRefusedWithTheirLine)
+// One source mistake per message: refused with the line it is on, and no pack left behind. The
+// last sources are sound: ramps run evenly, and the glyphs follow the palette in code order.
+TEST(MakePack, MistakesAreRefusedWithTheirLineAndSoundSourcesMakeThePack)
 {
     ScratchDir dir;
-    auto makePack = [&](const std::string& palette, const std::string& font) {
-        WriteBytes(dir / "p.txt", Bytes(palette.begin(), palette.end()));
-        WriteBytes(dir / "f.txt", Bytes(font.begin(), font.end()));
-        return RunProgram({BuiltProgram("makepack"), dir / "OUT.VPK", dir / "p.txt", dir / "f.txt"});
-    };
-    ASSERT_EQ(makePack("# ramp\n0-2 0 0 0 10 21 63 # comment\n3 63 1 2\n4-255 0 0 0 0 0 0\n",
-                       "height 2\nglyph 41 A\n.#\n.#\n\nglyph 20\n..\n..\n").status, 0);
-    Files files = Subfiles(dir / "OUT.VPK");
-    ASSERT_EQ(files.size(), 3u);
-    files[0].second.resize(12);
-    EXPECT_EQ(files, (Files{{"KOBA.VPL", {0, 0, 0, 5, 11, 32, 10, 21, 63, 63, 1, 2}}, {"20.VFF", files[1].second},
-                            {"41.VFF", {2, 2, 0, 0, 0, 0, 255, 0, 255}}}));
+    const std::string out = dir / "OUT.VPK";
     const std::string black = "0-255 0 0 0 0 0 0\n", blank = "height 2\nglyph 20 space\n..\n..\n";
     const std::string cases[][3] = {
         {"0-254 0 0 0 0 0 0\n", blank, "index 255 has no colour"},
@@ -160,11 +129,18 @@ TEST(MakePack, RampsRunEvenlyGlyphsFollowInCodeOrderAndMistakesAreRefusedWithThe
         {black, "height 2\nglyph 41\n.#\n.##\n", "line 4: glyph 41: every row"},
         {black, "height 3\nglyph 41\n.#\n.#\n", "line 2: glyph 41 needs 3 rows"},
         {black, "height 1\nglyph 41\n.#\nglyph 41\n.#\n", "glyph 41 is given twice"},
+        {"# ramp\n0-2 0 0 0 10 21 63 # comment\n3 63 1 2\n4-255 0 0 0 0 0 0\n",
+         "height 2\nglyph 41 A\n.#\n.#\n\nglyph 20\n..\n..\n", ""},
     };
     for (const auto& [palette, font, message] : cases) {
-        ::unlink((dir / "OUT.VPK").c_str());
-        ProgramResult result = makePack(palette, font);
-        EXPECT_TRUE(result.status == 1 && result.err.find(message) != std::string::npos) << result.err;
-        EXPECT_FALSE(PathExists(dir / "OUT.VPK")) << message;
+        WriteBytes(dir / "p.txt", Bytes(palette.begin(), palette.end()));
+        WriteBytes(dir / "f.txt", Bytes(font.begin(), font.end()));
+        ProgramResult r = RunProgram({BuiltProgram("makepack"), out, dir / "p.txt", dir / "f.txt"});
+        EXPECT_TRUE(r.status == !message.empty() && r.err.find(message) != std::string::npos) << r.err;
+        EXPECT_EQ(PathExists(out), message.empty()) << message;
     }
+    Bytes palette = {0, 0, 0, 5, 11, 32, 10, 21, 63, 63, 1, 2};
+    palette.resize(768);
+    EXPECT_EQ(ReadBytes(out), PakOf({{"KOBA.VPL", palette}, {"20.VFF", {2, 2, 0, 0, 0, 0, 0, 0, 0}},
+                                     {"41.VFF", {2, 2, 0, 0, 0, 0, 255, 0, 255}}}));
 }
