@@ -36,17 +36,13 @@ inline ColourIndex BandPixel(int32_t x, int32_t y) { return IndexCanvas[(BandTop
 class EditorFixture : public testing::Test {
 protected:
     bool running = false;
+    ScratchDir dir;
 
-    // Without a path the document is a fresh one that is not saved; the pack the build makes
-    // brings the real font and palette.
+    // No path: a fresh document that is not saved. The build's pack brings font and palette.
     void Start(const std::string& documentPath = "", bool withPack = false)
     {
-        EditorOptions options;
-        options.documentPath = documentPath;
-        options.hasDocument = !documentPath.empty();
-        if (withPack)
-            options.packPath = std::string(GRAVLIN_BUILD_DIR) + "/editor/KOBA.VPK";
-        StartEditor(options);
+        StartEditor({documentPath, !documentPath.empty(),
+                     withPack ? std::string(GRAVLIN_BUILD_DIR) + "/editor/KOBA.VPK" : std::string()});
         running = true;
     }
     // Ends the run as Esc would: font, video, save, SDL_Quit.
@@ -70,7 +66,6 @@ protected:
         tickFlag = 1;
         Frame();
     }
-    // A key goes down and stays down for the frames that follow, or comes up again.
     void Hold(int symbol, bool down = true)
     {
         PushKeyEvent(symbol, down);
