@@ -30,9 +30,9 @@ TEST_F(PrimitivesTest, LinesPlotTheirPathAlternatingFromTheDrawingStart)
         }
 }
 
-// Source rows beneath the target row. A key source pixel is never written, then the mode decides. Shifted
-// right inside its row a copy reads what it has just written, keyed or not, also in rows fit for wide steps;
-// keyed copies of narrow and misaligned wide rows stop at their width, hi-colour ink may share a byte with the key.
+// Source rows beneath the target row (the drawing modes are checked through the sprites). Shifted right inside
+// its row a copy reads what it has just written, keyed or not, also in rows fit for wide steps; keyed copies of
+// narrow and misaligned wide rows stop at their width, hi-colour ink may share a byte with the key.
 TEST_F(PrimitivesTest, RowOperationsTestTheKeyFirstAndCopyInForwardOrder)
 {
     Row wide;
@@ -44,8 +44,6 @@ TEST_F(PrimitivesTest, RowOperationsTestTheKeyFirstAndCopyInForwardOrder)
             row.push_back(i >= w ? beyond : i % 3 ? key + (i + 1) * step : gap);
         return row;
     };
-    uint8_t mask[256] = {0, 0, 0, 200};  // any non-zero entry counts
-    mask[50] = 1;
     const struct { bool hi; Rows before; std::function<void()> draw; Row expected; } cases[] = {
         {false, {{1, 2, 3, 4, 5, 6}}, [] { CopyBox8(0, 0, 1, 0, 4, 1); }, {1, 1, 1, 1, 1, 6}},
         {false, {{1, 2, 3, 4, 5}}, [] { CopyBox8(1, 0, 0, 0, 4, 1); }, {2, 3, 4, 5, 5}},
@@ -60,19 +58,8 @@ TEST_F(PrimitivesTest, RowOperationsTestTheKeyFirstAndCopyInForwardOrder)
          ink(33, 0x841, 0x100, 5, 5)},
         {true, {{1, 1, 1, 1}}, [] { FillBox16(1, 0, 2, 1, 0x1234); }, {1, 0x1234, 0x1234, 1}},
         {true, {{1, 2, 3, 4, 5}}, [] { CopyBoxScaled16(0, 0, 0, 0, 3, 1, 2); }, {1, 3, 5, 4, 5}},
-        {false, {{50, 50, 60, 3, 50}, {7, 0, 7, 7, 8}}, [&] { CopyBoxOnMaterial8(0, 1, 0, 0, 5, 1, 0, mask); },
-         {7, 50, 60, 7, 8}},
-        {false, {{1, 1, 1, 1, 1}, {0, 5, 0, 6, 255}}, [] { FillShape8(0, 1, 0, 0, 5, 1, 0, 9); }, {1, 9, 1, 9, 9}},
-        {false, {{1, 1, 1}, {0, 255, 7}}, [] { CopyBoxRecoloured8(0, 1, 0, 0, 3, 1, 0, 255, 12); }, {1, 12, 7}},
         // With from equal to key the key test wins.
         {false, {{1, 1, 1}, {0, 255, 7}}, [] { CopyBoxRecoloured8(0, 1, 0, 0, 3, 1, 0, 0, 12); }, {1, 255, 7}},
-        // Only targets without the solid flag 0x0020 are drawn over.
-        {true, {{0x0020, 0xFFFF, 0x0001, 0x0000, 0xFFDF}, {0x1111, 0x2222, 0x3333, 0x0700, 0x4444}},
-         [] { CopyBoxUnflagged16(0, 1, 0, 0, 5, 1, 0x0700); }, {0x0020, 0xFFFF, 0x3333, 0x0000, 0x4444}},
-        {true, {{3, 3, 3}, {0x8000, 0x0001, 0x8000}}, [] { FillShape16(0, 1, 0, 0, 3, 1, 0x8000, 0x7777); },
-         {3, 0x7777, 3}},
-        {true, {{1, 1, 1}, {0xF000, 0x00FF, 0x0007}},
-         [] { CopyBoxRecoloured16(0, 1, 0, 0, 3, 1, 0xF000, 0x00FF, 0x1234); }, {1, 0x1234, 7}},
     };
     for (size_t n = 0; n < std::size(cases); ++n)
         EXPECT_EQ(RowAfter(cases[n].hi, cases[n].before, cases[n].draw), cases[n].expected) << "case " << n;
@@ -94,17 +81,4 @@ TEST_F(PrimitivesTest, CycleBoxAdvancesTheTopElevenIndicesAndWraps)
     PutRows8(0, 0, {{244, 245, 254, 255, 0, 100}, Row(6, 245)});
     CycleBox8(0, 0, 5, 1);
     EXPECT_EQ(Rows8(0, 0, 6, 2), (Rows{{244, 246, 255, 0, 0, 100}, Row(6, 245)}));
-}
-
-TEST_F(PrimitivesTest, CollisionTestReturnsTheFirstHitInRowOrderAndWritesNothing)
-{
-    uint8_t mask[256] = {};
-    mask[40] = mask[41] = mask[42] = mask[43] = 1;
-    PutRows8(100, 0, {{0, 1, 1}, {1, 1, 1}});  // the sprite: a key pixel over material does not count
-    for (const auto& [material, hit] : {std::pair(Rows{{40, 9, 41}, {42, 43, 9}}, 41), {{{40, 9, 9}, {9, 42, 43}}, 42},
-                                        {{{40, 9, 9}, {9, 9, 9}}, 0}}) {
-        PutRows8(0, 0, material);
-        EXPECT_EQ(TestBoxCollision8(100, 0, 0, 0, 3, 2, 0, mask), hit);
-        EXPECT_EQ(Rows8(0, 0, 3, 2), material);
-    }
 }
