@@ -79,10 +79,11 @@ TEST_F(SpritesTest, NoSpriteIndicesBeyondTheRegistryAndPlacesOffTheCanvasDrawNot
 {
     uint16_t placed = PlaceSprite("S", {{1, 2}}, 0, 0, 0);
     uint16_t hanging = PlaceSprite("H", {{3}, {4}}, 200, 255, 0, 2, 4);  // origin far right and below
+    uint8_t mask[256] = {};
+    mask[7] = 1;
+    FillBox8(0, 0, CanvasWidth, SheetTop, 7);  // material a collision would report
     const std::vector<uint8_t> index(IndexCanvas, IndexCanvas + CanvasWidth * IndexCanvasHeight);
     const std::vector<Pixel> hi(HiColourCanvas, HiColourCanvas + CanvasWidth * HiColourCanvasHeight);
-    uint8_t mask[256];
-    std::memset(mask, 1, sizeof mask);
     const std::tuple<uint16_t, int32_t, int32_t> cases[] = {
         {NoSprite, 10, 10}, {2, 10, 10},         {placed, -1, 10},  {placed, 1023, 10}, {placed, 10, -1},
         {hanging, 199, 300}, {placed, 10, HiColourCanvasHeight - 1}, {placed, INT32_MIN, INT32_MAX}};
