@@ -1,5 +1,6 @@
-# Sourced, with the build and source folders as arguments, by the scripts that run koba in a real
-# window under Xvfb (screen_shows: the Python check on standard input, given a screenshot and ARGS).
+# Sourced, with the build and source folders as arguments, by the scripts that run koba in a real window
+# under Xvfb. hold: each key held for a few frames, as a person presses it; screen_shows ARGS: the Python
+# check on standard input, given a screenshot and ARGS.
 set -u
 build=$1
 fail() { echo "FAIL: $*"; exit 1; }
@@ -31,7 +32,6 @@ open_session() {
 
 end_session() {
     [ -n "$koba" ] && kill "$koba" 2>/dev/null
-    # The display must be wholly free when the next test starts.
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }
@@ -53,7 +53,6 @@ launch() {
     fail "no window captioned 'Gravlin sprite editor'"
 }
 
-# Each key held for a few frames, as a person presses it.
 hold() { local k; for k; do xdotool keydown "$k"; sleep 0.12; xdotool keyup "$k"; sleep 0.08; done; }
 
 # Esc, tapped (or held with "quit hold"), must end koba with status 0.
