@@ -35,21 +35,19 @@ TEST_F(PrimitivesTest, LinesPlotTheirPathAlternatingFromTheDrawingStart)
 // narrow and misaligned wide rows stop at their width, hi-colour ink may share a byte with the key.
 TEST_F(PrimitivesTest, RowOperationsTestTheKeyFirstAndCopyInForwardOrder)
 {
-    Row wide;
-    for (int i = 0; i < 34; ++i)
-        wide.push_back(i % 5 + 1);
     auto ink = [](int w, int key, int step, int gap, int beyond) {
         Row row;
         for (int i = 0; i < 34; ++i)
             row.push_back(i >= w ? beyond : i % 3 ? key + (i + 1) * step : gap);
         return row;
     };
+    const Row wide = ink(34, 1, 1, 2, 0);
     const struct { bool hi; Rows before; std::function<void()> draw; Row expected; } cases[] = {
         {false, {{1, 2, 3, 4, 5, 6}}, [] { CopyBox8(0, 0, 1, 0, 4, 1); }, {1, 1, 1, 1, 1, 6}},
         {false, {{1, 2, 3, 4, 5}}, [] { CopyBox8(1, 0, 0, 0, 4, 1); }, {2, 3, 4, 5, 5}},
         {true, {{1, 2, 3, 4, 5}}, [] { CopyBox16(0, 0, 2, 0, 3, 1); }, {1, 2, 1, 2, 1}},
-        {false, {wide}, [] { CopyBoxKeyed8(0, 0, 1, 0, 33, 1, 9); }, Row(34, 1)},
-        {true, {wide}, [] { CopyBoxKeyed16(0, 0, 1, 0, 33, 1, 9); }, Row(34, 1)},
+        {false, {wide}, [] { CopyBoxKeyed8(0, 0, 1, 0, 33, 1, 0xEE); }, Row(34, 2)},
+        {true, {wide}, [] { CopyBoxKeyed16(0, 0, 1, 0, 33, 1, 0xEE); }, Row(34, 2)},
         {false, {Row(34, 5), ink(7, 0x41, 1, 0x41, 0)}, [] { CopyBoxKeyed8(0, 1, 0, 0, 7, 1, 0x41); },
          ink(7, 0x41, 1, 5, 5)},
         {false, {Row(34, 5), ink(33, 0x41, 1, 0x41, 0)}, [] { CopyBoxKeyed8(0, 1, 0, 0, 33, 1, 0x41); },

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include "gfx/primitives.h"
 #include "tests/support/canvas.h"
 #include "tests/support/testutil.h"
 
@@ -23,15 +24,18 @@ TEST_F(VideoTest, PresentsAndZoomCopyTheirRectangleOnlyDoubledThroughThePaletteO
     for (int i = 0; i < 256; ++i)
         PaletteColours[i] = Pixel(0x1000 + i);
     SDL_FillRect(ScreenSurface, nullptr, 0);
+    FillBox16(96, 46, 12, 12, 0x5555);
     PutRows8(3, 5, {{7, 8}, {9, 10}});
     PresentZoomed(3, 5, 100, 50, 2, 2);
     ZoomToHiColour(3, 5, 100, 50, 2, 2);
     PresentHiColour(100, 50, 300, 200, 4, 4);
-    const Row top = {0, 0x1007, 0x1007, 0x1008, 0x1008, 0}, bottom = {0, 0x1009, 0x1009, 0x100A, 0x100A, 0};
-    const Rows block = {Row(6), top, top, bottom, bottom, Row(6)};
-    EXPECT_EQ(RowsOf(ScreenPixels, ScreenWidth, 99, 49, 6, 6), block);
-    EXPECT_EQ(Rows16(99, 49, 6, 6), block);
-    EXPECT_EQ(RowsOf(ScreenPixels, ScreenWidth, 299, 199, 6, 6), block);
+    auto block = [](int e) {
+        const Row top = {e, 0x1007, 0x1007, 0x1008, 0x1008, e}, bottom = {e, 0x1009, 0x1009, 0x100A, 0x100A, e};
+        return Rows{Row(6, e), top, top, bottom, bottom, Row(6, e)};
+    };
+    EXPECT_EQ(RowsOf(ScreenPixels, ScreenWidth, 99, 49, 6, 6), block(0));
+    EXPECT_EQ(Rows16(99, 49, 6, 6), block(0x5555));
+    EXPECT_EQ(RowsOf(ScreenPixels, ScreenWidth, 299, 199, 6, 6), block(0));
 }
 
 // The window is asked for with no flags, the whole display with the full-screen flag only.
