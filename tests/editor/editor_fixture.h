@@ -26,8 +26,7 @@ inline void PushKeyEvent(int symbol, bool down)
     ASSERT_EQ(SDL_PushEvent(&event), 0);
 }
 
-// The clock that held keys repeat by, when a test drives it (UseTestClock): no frame then
-// waits for the timer, and a repeat comes on the same frame however busy the machine is.
+// The clock held keys repeat by once a test drives it (UseTestClock): frames then never wait.
 inline uint32_t testNow = 5000;
 inline uint32_t TestClock() { return testNow; }
 

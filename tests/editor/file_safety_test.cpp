@@ -1,8 +1,5 @@
-// What the editor does to the file it opens: writes only what changed, keeps bytes it would drop,
-// and keeps the edits when the save fails.
+// The editor writes only what changed, keeps the bytes it would drop and the edits of a failed save.
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -22,9 +19,8 @@ std::pair<std::vector<uint8_t>, int64_t> StateOf(const std::string& path)
 
 }  // namespace
 
-// Open and leave: an empty file, or one with an origin outside the sprite and bytes after its
-// cells, stays as it was. Then edits put back are no change; the first save keeps the whole file
-// (a hi-colour sprite's picture follows the cells) beside it, or fails when it cannot.
+// Open and leave: an empty file, or one with an origin outside and bytes after the cells (a hi-colour
+// picture), stays as it was; so do edits put back. The first save keeps the whole file, or fails.
 TEST_F(FileSafetyTest, OnlyChangesAreSavedAndTheFirstSaveKeepsTheOriginalBesideIt)
 {
     const std::vector<uint8_t> original = {4, 2, 200, 9, 0, 1, 2, 3, 4, 5, 6, 7, 8, 0xEE};

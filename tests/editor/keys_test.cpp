@@ -1,16 +1,10 @@
 // The key bindings, each through real key events and frames.
-#include <tuple>
-
 #include "tests/editor/editor_fixture.h"
 
-class KeysTest : public EditorFixture {
-protected:
-    void SetUp() override { Start(); }
-};
+class KeysTest : public EditorFixture {};
 
 namespace {
 
-// Colour, key colour, width, height, cursor x and y, origin x and y.
 using State = std::tuple<int, int, int, int, int, int, int, int>;
 
 auto Fields()
@@ -23,6 +17,7 @@ auto Fields()
 
 TEST_F(KeysTest, EachBindingWithItsWrapRulesAndModifierPrecedence)
 {
+    Start();
     const int Shift = KeyLeftShift, RShift = KeyRightShift, Ctrl = KeyLeftCtrl, RCtrl = KeyRightCtrl,
               Alt = KeyLeftAlt, RAlt = KeyRightAlt;
     const State start = {0, 0, 16, 16, 8, 8, 0, 0}, wide = {0, 0, 200, 255, 8, 8, 0, 0};
@@ -71,7 +66,7 @@ TEST_F(KeysTest, EachBindingWithItsWrapRulesAndModifierPrecedence)
     for (const Case& c : cases) {
         Fields() = c.before;
         Chord(c.modifiers, c.key);
-        EXPECT_EQ(State(Fields()), c.after) << "key " << c.key << " from " << testing::PrintToString(c.before);
+        EXPECT_EQ(State(Fields()), c.after) << c.key << " from " << testing::PrintToString(c.before);
     }
 }
 
@@ -79,6 +74,7 @@ TEST_F(KeysTest, EachBindingWithItsWrapRulesAndModifierPrecedence)
 // once released.
 TEST_F(KeysTest, HoldingSpacePaintsEveryCellTheCursorStopsOnWrappedIntoTheSprite)
 {
+    Start();
     currentColour = 44;
     Press(KeyEnd);
     Hold(KeySpace);
@@ -94,6 +90,7 @@ TEST_F(KeysTest, HoldingSpacePaintsEveryCellTheCursorStopsOnWrappedIntoTheSprite
 // press however long the key is held, and leave the cells beyond the sprite where they are.
 TEST_F(KeysTest, MirrorsSwapEveryPairOncePerPress)
 {
+    Start();
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 7; ++x)
             Document.cells[y][x] = uint8_t('a' + 7 * y + x);

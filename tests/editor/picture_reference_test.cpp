@@ -1,5 +1,4 @@
-// The editor's whole 320x200 picture against a plain rendering of its layout rules, drawn here
-// pixel by pixel into a buffer of its own: views, markers, palette panel, legend, text.
+// The editor's whole 320x200 picture against a plain rendering of its layout rules, pixel by pixel.
 #include <algorithm>
 #include <random>
 
@@ -57,22 +56,22 @@ const char* const MarkShapes[7] = {
     "....... XX...XX ....... ....... .......",
 };
 
-// A swatch (the key colour's a checker) with the marks of the flags of index, or of row ~index.
-void Swatch(Picture& p, int colour, int x, int y, int index)
+// A swatch (the key colour's a checker) with the marks of the flags of index n, or of row ~n.
+void Swatch(Picture& p, int c, int x, int y, int n)
 {
     for (int j = 0; j < 7; ++j)
         for (int i = 0; i < 7; ++i) {
             bool marked = false;
             for (int m = 0; m < 5; ++m)
-                marked |= (index < 0 ? m == ~index : MaterialTable[m].flags[index]) && MarkShapes[j][8 * m + i] == 'X';
-            p.at(x + i, y + j) = uint8_t(marked ? 0 : colour != Document.keyColour ? colour : 64 + (i + j) % 2);
+                marked |= (n < 0 ? m == ~n : MaterialTable[m].flags[n]) && MarkShapes[j][8 * m + i] == 'X';
+            p.at(x + i, y + j) = uint8_t(marked ? 0 : c != Document.keyColour ? c : 64 + (i + j) % 2);
         }
 }
 
 // The first column or row of a view that follows the cursor c, as the view moved last frame.
-int Follow(int first, int c, int size, int window)
+int Follow(int first, int c, int size, int w)
 {
-    return size <= window ? 0 : std::clamp(std::max(std::min(first, c - 3), c - window + 4), 0, size - window);
+    return size <= w ? 0 : std::clamp(std::max(std::min(first, c - 3), c - w + 4), 0, size - w);
 }
 
 struct Scroll { int fx = 0, fy = 0, px = 0, py = 0; };
@@ -151,7 +150,7 @@ TEST_F(PictureReferenceTest, EveryPixelOfTheBandFollowsTheLayoutRules)
         Picture expected = Expected(scroll, HighlightFlag);
         for (int y = 0; y < 200; ++y)
             for (int x = 0; x < 320; ++x)
-                ASSERT_EQ(BandPixel(x, y), expected.at(x, 1000 + y)) << "round " << round << " at " << x << "," << y;
+                ASSERT_EQ(BandPixel(x, y), expected.at(x, 1000 + y)) << round << ": " << x << "," << y;
     }
 }
 
