@@ -59,18 +59,6 @@ TEST_F(RegisterTest, ShelvesBreakOnlyPastColumn1024AndEachSheetDecidesForItself)
     EXPECT_EQ(Spots(6) + " " + At(IndexSheetCursor.x, IndexSheetCursor.shelfHeight), "0,2567 50,2576 25,1");
 }
 
-// Colour 5 beside colour 6: a sprite blends them, a glyph (a ':' anywhere in the name) does not.
-TEST_F(RegisterTest, AColonAnywhereInTheNameSelectsGlyphEnlargement)
-{
-    PaletteColours[5] = 0xF800, PaletteColours[6] = 0x07C0;
-    for (const char* name : {"AB", "KOBA:41", "ABCDEFGHI:"}) {
-        IndexSheetCursor.x += 4;  // apart on their shelves, so that neither sees the other's pixels
-        HiSheetCursor.x += 8;
-        const SpriteRecord& r = SpriteTable[Register({2, 1, 0, 0, 0, 5, 6}, name)];
-        EXPECT_EQ(Rows16(r.hiX + 1, r.hiY, 2, 1) == (Rows{{0xF800, 0x07C0}}), std::string(name) != "AB") << name;
-    }
-}
-
 // A sprite that just fits is taken, on the last row of either sheet (in the last column of the
 // index sheet its enlargement reads beyond the canvas end) or as the last entry. One more is
 // refused: the program stops with a line naming the sprite, and the cleanup before the line

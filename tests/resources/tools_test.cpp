@@ -73,16 +73,17 @@ TEST(Vpk, CommandsPrintExactlyTheirOutputAndRefusalsLeaveNothingHalfMade)
     EXPECT_TRUE(ReadBytes(dir / "in/out/A.VSF") == Bytes{2} && ReadBytes(dir / "in/out/a.vsf") == Bytes{4});
 }
 
-// The dot is 0xF820 widened by bit replication; the glyph's ink, 0x07E0 | 0x0020 flag, unblended,
-// down to the last of its six rows. An empty pack still gives one row.
+// The dot is 0xF820 widened by bit replication. The glyph's ink, 0x07E0 | 0x0020 flag, is not
+// blended with its red neighbour (the ':' of PREVIEWS:41 lies beyond the eight characters a name
+// keeps) and reaches down the glyph's six rows. An empty pack still gives one row.
 TEST(Vpk, PreviewShowsTheEnlargedSheetDownToItsLowestImage)
 {
     ScratchDir dir;
     Bytes palette = PaletteWith(5, 63, 0, 0);  // 5 is solid: the lowest green bit is set
     palette[3 * 255 + 1] = 63;
-    const std::string pack = dir / "P.VPK", png = dir / "P.png";
+    const std::string pack = dir / "PREVIEWS.VPK", png = dir / "P.png";
     WriteBytes(pack, PakOf({{"P.VPL", palette}, {"DOT.VSF", SpriteFile(1, 1, 5)},
-                            {"41.VFF", {2, 3, 0, 0, 0, 0, 255, 0, 255, 0, 255}}}));
+                            {"41.VFF", {2, 3, 0, 0, 0, 5, 255, 0, 255, 0, 255}}}));
     auto preview = [&] {
         EXPECT_EQ(Vpk({"preview", pack, png}).status, 0);
         Bytes file = ReadBytes(png);
@@ -92,7 +93,8 @@ TEST(Vpk, PreviewShowsTheEnlargedSheetDownToItsLowestImage)
     };
     PngPicture sheet = preview();
     ASSERT_EQ(sheet.width * 100 + sheet.height, 1024u * 100 + 6);
-    for (auto [x, y, rgb] : {std::tuple(0, 0, Bytes{255, 4, 0}), {5, 5, {0, 255, 0}}, {100, 3, {0, 0, 0}}})
+    for (auto [x, y, rgb] :
+         {std::tuple(0, 0, Bytes{255, 4, 0}), {4, 0, {0, 255, 0}}, {5, 5, {0, 255, 0}}, {100, 3, {0, 0, 0}}})
         EXPECT_EQ(Bytes(&sheet.pixels[4 * (y * 1024 + x)], &sheet.pixels[4 * (y * 1024 + x) + 3]), rgb) << x;
     WriteBytes(pack, Bytes(16, 0));
     EXPECT_EQ(preview().height, 1u);
