@@ -9,15 +9,13 @@
 #include "helpers.h"
 #include "resources/enlarge.h"
 
-namespace {
-
 // [quarter][row dy + 1][column dx + 1], quarters top-left, top-right, bottom-left, bottom-right.
-const int Weights[4][3][3] = {
+static const int Weights[4][3][3] = {
     {{2, 4, 1}, {4, 24, 1}, {1, 1, 1}}, {{1, 2, 2}, {2, 24, 16}, {2, 2, 1}},
     {{1, 2, 2}, {2, 24, 2}, {2, 16, 1}}, {{1, 1, 2}, {1, 24, 8}, {2, 8, 4}}};
 
 // key[dx + 1][dy + 1]
-bool QuarterIsKey(const bool key[3][3], int sx, int sy)
+static bool QuarterIsKey(const bool key[3][3], int sx, int sy)
 {
     bool s = key[1][1];
     auto D = [&](int dx, int dy) { return key[dx + 1][dy + 1] != s; };
@@ -29,17 +27,15 @@ bool QuarterIsKey(const bool key[3][3], int sx, int sy)
     return flip ? !s : s;
 }
 
-// Neighbour n is at (dx, dy) = (n / 3 - 1, n % 3 - 1); reads beyond the canvas give index 0.
-Pixel ReferenceQuarter(int ix, int iy, ColourIndex keyColour, bool glyph, int sx, int sy)
+static Pixel ReferenceQuarter(int ix, int iy, ColourIndex keyColour, bool glyph, int sx, int sy)
 {
+    auto at = [&](int n) {  // neighbour n is at (n / 3 - 1, n % 3 - 1); beyond the canvas reads 0
+        long at = long(iy + n % 3 - 1) * CanvasWidth + ix + n / 3 - 1;
+        return at < 0 || at >= long(CanvasWidth) * IndexCanvasHeight ? 0 : int(IndexCanvas[at]);
+    };
     bool key[3][3];
-    int value[3][3];
-    const long end = long(CanvasWidth) * IndexCanvasHeight;
-    for (int n = 0; n < 9; ++n) {
-        long address = long(iy + n % 3 - 1) * CanvasWidth + ix + n / 3 - 1;
-        value[n / 3][n % 3] = address < 0 || address >= end ? 0 : IndexCanvas[address];
-        key[n / 3][n % 3] = value[n / 3][n % 3] == keyColour;
-    }
+    for (int n = 0; n < 9; ++n)
+        key[n / 3][n % 3] = at(n) == keyColour;
     if (QuarterIsKey(key, sx, sy))
         return PaletteColours[keyColour];
     // A glyph takes its own cell's colour; a sprite blends its neighbours that are not key.
@@ -47,7 +43,7 @@ Pixel ReferenceQuarter(int ix, int iy, ColourIndex keyColour, bool glyph, int sx
     for (int n = 0; n < 9; ++n) {
         if (glyph ? n != 4 : key[n / 3][n % 3])
             continue;
-        Pixel q = PaletteColours[value[n / 3][n % 3]];
+        Pixel q = PaletteColours[at(n)];
         unsigned weight = glyph ? 1 : unsigned(Weights[sy * 2 + sx][n % 3][n / 3]);
         r += weight * (q >> 11), g += weight * ((q >> 6) & 31), b += weight * (q & 31), w += weight;
         f |= q & 0x21;
@@ -55,9 +51,7 @@ Pixel ReferenceQuarter(int ix, int iy, ColourIndex keyColour, bool glyph, int sx
     return w == 0 ? 0 : Pixel((r / w) << 11 | (g / w) << 6 | b / w | f);
 }
 
-using EnlargeReferenceTest = CanvasTest;
-
-TEST_F(EnlargeReferenceTest, MatchesThePlainRulesOnRandomSpritesAnywhereOnTheCanvas)
+TEST_F(CanvasTest, EnlargementMatchesThePlainRulesOnRandomSpritesAnywhereOnTheCanvas)
 {
     std::mt19937 random(20261206);
     const int places[][4] = {{0, 0, 7, 5}, {1017, 3067, 7, 5}, {1020, 100, 4, 9}, {0, 2560, 12, 12},
@@ -83,5 +77,3 @@ TEST_F(EnlargeReferenceTest, MatchesThePlainRulesOnRandomSpritesAnywhereOnTheCan
                         << "round " << round << " cell " << i << "," << j << " quarter " << q;
     }
 }
-
-}  // namespace

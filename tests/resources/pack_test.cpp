@@ -1,4 +1,5 @@
-// Packs: the archive reader, loading by extension and palettes.
+// Packs: the archive reader, loading by extension and palettes. A pack that cannot be opened
+// stops the loader as it stops vpk preview (tools_test.cpp).
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -77,24 +78,18 @@ TEST_F(CanvasTest, EachExtensionGoesToItsLoaderUnderItsNameWithThePaletteOfItsTi
 }
 
 // 5 is solid, 160 air, 1 air and diggable, 12 diggable; components above six bits are clamped
-// instead of spilling into the next field.
-TEST(Palette, WorkedValuesCarryTheSolidAndAirFlags)
+// instead of spilling into the next field. Bytes beyond 768 are ignored; a shorter palette stops.
+TEST(PaletteDeathTest, WorkedValuesCarryTheSolidAndAirFlagsAndAShortPaletteStops)
 {
     const int cases[][5] = {{5, 63, 63, 63, 0xFFFE}, {160, 63, 63, 63, 0xFFDF}, {1, 63, 63, 63, 0xFFDF},
                             {12, 63, 63, 63, 0xFFDE}, {5, 10, 20, 30, 0x2AAE}, {5, 64, 200, 255, 0xFFFE}};
     for (const auto& [index, r, g, b, pixel] : cases) {
         Bytes palette = PaletteWith(index, r, g, b);
-        palette.resize(1000, 63);  // long enough: applied, extra bytes ignored
+        palette.resize(1000, 63);
         ApplyPaletteData(palette.data(), palette.size(), "GAME.VPL");
         ApplyPalette(CurrentPalette);  // palette cycling applies the current palette in place
         EXPECT_EQ(PaletteColours[index], pixel) << index << ": " << r << "," << g << "," << b;
     }
-}
-
-// A pack that cannot be opened stops the loader too (vpk preview, in tools_test.cpp).
-TEST(LoaderDeathTest, AShortPaletteStopsWithTheExactLine)
-{
-    Bytes palette(PaletteSize - 1, 0);
-    EXPECT_EXIT({ StdoutToStderr(); ApplyPaletteData(palette.data(), palette.size(), "GAME.VPL"); },
+    EXPECT_EXIT({ StdoutToStderr(); ApplyPaletteData(CurrentPalette, PaletteSize - 1, "GAME.VPL"); },
                 testing::ExitedWithCode(1), "^Can't use palette \"GAME.VPL\": shorter than 768 bytes!\n$");
 }
