@@ -8,10 +8,7 @@
 
 using Bytes = std::vector<uint8_t>;
 using Files = std::vector<std::pair<std::string, Bytes>>;
-struct RawRecord {
-    std::string name;  // up to 12 bytes go into the name field as given
-    int32_t offset;
-};
+struct RawRecord { std::string name; int32_t offset; };  // up to 12 bytes of the name go in as given
 
 // The records and (unless told otherwise) a terminator, padded with filler bytes to fileSize.
 inline Bytes RawPak(const std::vector<RawRecord>& records, size_t fileSize, bool terminate = true)

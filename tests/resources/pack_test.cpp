@@ -34,7 +34,7 @@ TEST(PakDirectory, EntriesOfWellFormedArchivesAndHowBrokenOnesAreRefused)
         {"ELEVE@32+8 ", RawPak({{std::string("ELEVE\0CHARS", 11), 32}}, 40)},
         {"malformed", RawPak({{"A", 64}, {"B", 80}, {"C", 70}}, 100)},  // decreasing offsets
         {"malformed", RawPak({{"A", 48}, {"B", 101}}, 100)},  // beyond the end
-        {"malformed", RawPak({{"A", 16}}, 100)}, {"malformed", RawPak({{"A", -5}}, 100)},  // inside the directory
+        {"malformed", RawPak({{"A", 16}}, 100)}, {"malformed", RawPak({{"A", -5}}, 100)},  // in the directory
         {"malformed", RawPak({{"TWELVECHARSX", 32}}, 40)},  // a name without a zero byte
         {"malformed", RawPak(std::vector<RawRecord>(32769, RawRecord{"X", 32770 * 16}), 0)},
         {"short", {}}, {"short", Bytes(15, 0)},
