@@ -25,14 +25,14 @@ static size_t FindChunk(const Bytes& file, const char* type)
 TEST(DecodePng, MatchesTheTrnsColourOnAllSixteenBitsBeforeKeepingTheHighByte)
 {
     ScratchDir dir;
-    const struct { const char *type, *colours[3]; Bytes rgba; } cases[] = {
+    const struct { const char *type, *xc[3]; Bytes rgba; } cases[] = {
         {"png:color-type=2", {"xc:#123412341234FFFF", "xc:#1234567890AB0000", "xc:#12FF56FF90FFFFFF"},
          {0x12, 0x12, 0x12, 255, 0x12, 0x56, 0x90, 0, 0x12, 0x56, 0x90, 255}},
         {"png:color-type=0", {"xc:#3BA83BA83BA8FFFF", "xc:#6884688468840000", "xc:#68FF68FF68FFFFFF"},
          {0x3B, 0x3B, 0x3B, 255, 0x68, 0x68, 0x68, 0, 0x68, 0x68, 0x68, 255}},
     };
     for (const auto& c : cases) {
-        if (!RunImageMagick({"-size", "1x1", c.colours[0], c.colours[1], c.colours[2], "+append", "-depth", "16",
+        if (!RunImageMagick({"-size", "1x1", c.xc[0], c.xc[1], c.xc[2], "+append", "-depth", "16",
                              "-define", c.type, dir / "x.png"}))
             GTEST_SKIP() << "ImageMagick is not installed";
         Bytes file = ReadBytes(dir / "x.png");
