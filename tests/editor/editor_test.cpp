@@ -136,7 +136,7 @@ TEST_F(EditorRunTest, CtrlQLeavesWithoutSavingCtrlSSavesAndRunsOn)
     EXPECT_FALSE(PathExists(path));
     Start(path);
     EXPECT_EQ(Stop(), 0);
-    EXPECT_EQ(ReadBytes(path).size(), 5u + 16 * 16);
+    ASSERT_EQ(ReadBytes(path).size(), 5u + 16 * 16);
     for (bool twice : {true, false}) {
         Start(path);
         currentColour = 9;
@@ -257,8 +257,6 @@ TEST_F(EditorRunTest, OnlyARealChangeDropsTheRedoStepsAndTheHistoryOfTheLargestS
     EXPECT_TRUE(UndoSteps() == 1 && RedoSteps() == 0);
     Chord({KeyLeftCtrl, KeyLeftShift}, KeyZ);  // redo, not undo
     EXPECT_EQ(StatusMessage(), "Nothing to redo");
-
-    ResetHistory();
     Document.width = Document.height = 255;
     Document.cells[7][9] = 4, Document.cells[255][255] = 0;  // an island, and a hidden cell
     cursorX = cursorY = 0, currentColour = 9;
@@ -325,6 +323,7 @@ TEST_F(InputTest, AHeldKeyRepeatsOnTimeOnlyThePressesBindingAndTheWindowIsDrawnM
     } cases[] = {
         {{{0, Right, true}}, {0, 408, 480, 528, 600, 648, 720, 768, 840, 888, 960}, 0, 11},
         {{{0, Shift, true}, {24, Right, true}, {640, Shift, false}}, {24, 432, 504, 552, 624}, 5, 0},
+        {{{0, Shift, true}, {24, Right, true}, {500, Ctrl, true}}, {24, 432}, 2, 0},
         {{{0, Shift, true}, {0, Ctrl, true}, {24, Right, true}},
          {24, 432, 504, 552, 624, 672, 744, 792, 864, 912, 984}, 11, 0},
         {{{0, Shift, true}, {24, Right, true}, {48, Shift, false}, {96, Right, false}, {120, Right, true}},
