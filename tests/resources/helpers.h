@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstring>
+#include <utility>
 
 #include "tests/support/canvas.h"
 #include "tests/support/testutil.h"
@@ -29,13 +30,12 @@ inline Bytes RawPak(const std::vector<RawRecord>& records, size_t fileSize, bool
 inline Bytes PakOf(const Files& files)
 {
     std::vector<RawRecord> records;
-    Bytes data;
-    for (const auto& [name, bytes] : files) {
-        records.push_back({name, int32_t((files.size() + 1) * 16 + data.size())});
-        data.insert(data.end(), bytes.begin(), bytes.end());
-    }
+    size_t end = (files.size() + 1) * 16;
+    for (const auto& [name, bytes] : files)
+        records.push_back({name, int32_t(std::exchange(end, end + bytes.size()))});
     Bytes pack = RawPak(records, 0);
-    pack.insert(pack.end(), data.begin(), data.end());
+    for (const auto& file : files)
+        pack.insert(pack.end(), file.second.begin(), file.second.end());
     return pack;
 }
 

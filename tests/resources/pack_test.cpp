@@ -11,15 +11,13 @@
 #include "resources/palette.h"
 #include "util/fatal.h"
 
-// "name@offset+size " per entry, or how the directory is refused (with a reason and no entries).
+// "name@offset+size " per entry, or how the directory is refused (and then no entries).
 static std::string Directory(const Bytes& image)
 {
     std::vector<PakEntry> entries;
-    std::string text;
-    Result parse = ParsePakDirectory(image, entries);
-    if (!parse.ok())
-        return std::string(parse.rejected() ? "malformed" : parse.code == RunErrorShortRead ? "short" : "?") +
-               (parse.reason.empty() || !entries.empty() ? " without a reason or with entries" : "");
+    const Result parse = ParsePakDirectory(image, entries);
+    const char* const how = parse.rejected() ? "malformed" : parse.code == RunErrorShortRead ? "short" : "?";
+    std::string text = parse.ok() ? "" : how;
     for (const PakEntry& e : entries)
         text += e.name + "@" + std::to_string(e.offset) + "+" + std::to_string(e.size) + " ";
     return text;

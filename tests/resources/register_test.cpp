@@ -33,13 +33,10 @@ using RegisterTest = CanvasTest;
 TEST_F(RegisterTest, FirstSpriteFillsItsRecordAndBothSheetsAtTheTopLeft)
 {
     PaletteColours[9] = 0x1234;
-    EXPECT_EQ(Register({3, 2, 1, 1, 9, 1, 2, 3, 4, 5, 6, 0xEE}, "ARROWHEAD"), 0);  // one byte beyond, ignored
-    const SpriteRecord& r = SpriteTable[0];
-    EXPECT_EQ(std::string(r.name, r.nameLength), "ARROWHEA");  // cut to eight characters
-    EXPECT_EQ(Row({r.indexX, r.indexY, r.hiX, r.hiY, r.width, r.height, r.originX, r.originY, r.keyColour,
-                   r.keyPixel, SpriteCount, IndexSheetCursor.x, IndexSheetCursor.shelfHeight, HiSheetCursor.x,
-                   HiSheetCursor.shelfHeight}),
-              Row({0, 2560, 0, 2560, 3, 2, 1, 1, 9, 0x1234, 1, 3, 2, 6, 4}));
+    const SpriteRecord& r = SpriteTable[Register({3, 2, 1, 2, 9, 1, 2, 3, 4, 5, 6, 0xEE}, "ARROWHEAD")];
+    EXPECT_EQ(std::string(r.name, r.nameLength) + " " + Spots(0), "ARROWHEA 0,2560 0,2560");  // cut to eight
+    EXPECT_EQ(Row({r.width, r.height, r.originX, r.originY, r.keyColour, r.keyPixel}),
+              Row({3, 2, 1, 2, 9, 0x1234}));
     EXPECT_EQ(Rows8(0, 2560, 4, 2), (Rows{{1, 2, 3, 0}, {4, 5, 6, 0}}));
 }
 
