@@ -7,9 +7,8 @@
 #include "tests/support/testutil.h"
 #include "util/fatal.h"
 
-// Every kind of stop: its exit status and all the child says, standard output first. errno 0
-// must never turn a failure into success; an OS call refused with EPERM is run-time error 1.
-// The stops with a line of their own are checked where the registry and the loader stop.
+// Every kind of stop: its status and all it says, standard output first (those with a line of their own
+// in the registry's and loader's tests). errno 0 must not mean success; EPERM is run-time error 1.
 TEST(FatalDeathTest, EachStopPrintsItsLinesAndExitsWithItsStatus)
 {
     const struct { std::function<void()> stop; int status; const char* output; } cases[] = {

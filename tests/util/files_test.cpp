@@ -43,8 +43,7 @@ TEST(Files, ReadWholeAndReplacedAtomicallyKeepingPermissionsOrLeftAsTheyWere)
     EXPECT_TRUE(folder.code == EISDIR && folder.reason == "cannot read: Is a directory") << folder.reason;
 }
 
-// A death test runs in a fresh process, with its own scratch folder: the child tells by its
-// status what it found.
+// A death test runs in a fresh process with its own folder: the child tells by its status what it found.
 TEST(WriteFileAtomicDeathTest, AFileSizeLimitIsAShortWriteThatKeepsTheOldFile)
 {
     auto writeUnderLimit = [] {

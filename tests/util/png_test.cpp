@@ -42,8 +42,8 @@ TEST(DecodePng, MatchesTheTrnsColourOnAllSixteenBitsBeforeKeepingTheHighByte)
     }
 }
 
-// An indexed picture comes back with its grAb offset (written before the image data); damaged
-// copies of it, and sizes no file that small can hold, are refused without a word printed.
+// An indexed picture comes back with its grAb offset (written before the image data); damaged copies,
+// and sizes no file that small can hold, are refused without a word printed.
 TEST(Png, IndexedPicturesComeBackAndDamagedFilesAreRefusedWithAReason)
 {
     Bytes indices = {0, 1, 2, 255}, good;
