@@ -39,7 +39,7 @@ inline Bytes PakOf(const Files& files)
     return pack;
 }
 
-// A sprite file of width x height cells of one colour, origin 0 and key colour 0.
+// Origin 0 and key colour 0.
 inline Bytes SpriteFile(int width, int height, int fill)
 {
     Bytes data = {uint8_t(width), uint8_t(height), 0, 0, 0};
@@ -47,7 +47,6 @@ inline Bytes SpriteFile(int width, int height, int fill)
     return data;
 }
 
-// A black palette but for one entry.
 inline Bytes PaletteWith(int index, int r, int g, int b)
 {
     Bytes palette(768, 0);

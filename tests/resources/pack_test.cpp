@@ -36,16 +36,14 @@ TEST(PakDirectory, EntriesOfWellFormedArchivesAndHowBrokenOnesAreRefused)
         {"malformed", RawPak({{"A", 16}}, 100)}, {"malformed", RawPak({{"A", -5}}, 100)},  // in the directory
         {"malformed", RawPak({{"TWELVECHARSX", 32}}, 40)},  // a name without a zero byte
         {"malformed", RawPak(std::vector<RawRecord>(32769, RawRecord{"X", 32770 * 16}), 0)},
-        {"short", {}}, {"short", Bytes(15, 0)},
-        {"short", RawPak({{"A", 48}, {"B", 50}}, 0, false)},  // no terminator
+        {"short", {}}, {"short", Bytes(15, 0)}, {"short", RawPak({{"A", 48}, {"B", 50}}, 0, false)},
     };
     for (const auto& [expected, image] : cases)
         EXPECT_EQ(Directory(image), expected);
     const std::vector<RawRecord> most(32768, RawRecord{"X", 32769 * 16});  // the limit itself is allowed
     EXPECT_EQ(Directory(RawPak(most, 0)).size(), 32768 * std::string("X@524304+0 ").size());
-    PakArchive empty;  // no entries: any name reads as nothing, without a failure
-    Bytes data = {1};
-    EXPECT_TRUE(ReadPakSubfile(empty, "ANY.VPL", data).ok() && data.empty());
+    Bytes data = {1};  // an archive without entries reads any name as nothing, without a failure
+    EXPECT_TRUE(ReadPakSubfile(PakArchive(), "ANY.VPL", data).ok() && data.empty());
 }
 
 // Only the enlarged copies are coloured at registration: a sprite ahead of the palette keeps the
@@ -69,7 +67,6 @@ TEST_F(CanvasTest, EachExtensionGoesToItsLoaderUnderItsNameWithThePaletteOfItsTi
                       std::to_string(Index(SpriteTable[k].indexX, SpriteTable[k].indexY)) + " ";
     EXPECT_EQ(registered, "EARLY=5 CURSOR=5 T:41=255 A=6 S=9 S=9 ");
     const Pixel now = PaletteColours[5];
-    ASSERT_NE(old, now);
     EXPECT_EQ(Rows16(SpriteTable[0].hiX, SpriteTable[0].hiY, 4, 2), Rows(2, Row({old, old, now, now})));
     // Glyph names take the pack's name: folders end at either separator, the name at its first dot.
     EXPECT_EQ(PackBaseName("D:\\GAMES/koba-1.0\\KOBA.x.VPK"), "KOBA");
@@ -93,12 +90,6 @@ TEST(PaletteDeathTest, WorkedValuesCarryTheSolidAndAirFlagsAndAShortPaletteStops
                 testing::ExitedWithCode(1), "^Can't use palette \"GAME.VPL\": shorter than 768 bytes!\n$");
 }
 
-static ProgramResult Vpk(std::vector<std::string> args)
-{
-    args.insert(args.begin(), BuiltProgram("vpk"));
-    return RunProgram(args);
-}
-
 // Standard output whole, as a pattern. The editor's pack as built holds its palette, then a glyph per
 // printable character. Nothing half made is left behind; extract writes what it safely can.
 TEST(Vpk, CommandsPrintExactlyTheirOutputAndRefusalsLeaveNothingHalfMade)
@@ -113,37 +104,38 @@ TEST(Vpk, CommandsPrintExactlyTheirOutputAndRefusalsLeaveNothingHalfMade)
     WriteBytes(dir / "C.VPK", RawPak({{"A", 48}, {"B", 50}}, 0, false));
     WriteBytes(dir / "0.VPK", Bytes(16, 0));
     WriteBytes(dir / "E.VPK", PakOf({{"../ESCAPE", {1}}, {"A.VSF", {2}}, {"A.VSF", {3}}, {"a.vsf", {4}}}));
-    const std::string koba = std::string(GRAVLIN_BUILD_DIR) + "/editor/KOBA.VPK";
-    const std::string pack = dir / "T.VPK", runError = "Runtime error [0-9]+ at 0x[0-9A-F]{8}\n";
+    const std::string vpk = BuiltProgram("vpk"), koba = std::string(GRAVLIN_BUILD_DIR) + "/editor/KOBA.VPK";
+    const std::string pack = dir / "T.VPK", no = dir / "R.VPK", e = dir / "EMPTY";
+    const std::string runError = "Runtime error [0-9]+ at 0x[0-9A-F]{8}\n";
     const struct { std::vector<std::string> args; int status; std::string out, err; } runs[] = {
-        {{"create", pack, dir / "KOBA.VPL", dir / "20.VFF", dir / "EMPTY", dir / "ELEVENCHARS"}, 0, "", ""},
-        {{"list", pack}, 0, "KOBA.VPL            80        768\n20.VFF             848          6\n"
+        {{vpk, "create", pack, dir / "KOBA.VPL", dir / "20.VFF", e, dir / "ELEVENCHARS"}, 0, "", ""},
+        {{vpk, "list", pack}, 0, "KOBA.VPL            80        768\n20.VFF             848          6\n"
                             "EMPTY              854          0\nELEVENCHARS        854          2\n", ""},
-        {{"extract", pack, dir / "out"}, 0, "", ""},
-        {{"--help"}, 0, "Usage: vpk COMMAND PACK [\\s\\S]*preview PACK[\\s\\S]*", ""},
-        {{"--version"}, 0, "vpk " GRAVLIN_PROJECT_VERSION "\n", ""},
-        {{"preview", dir / "0.VPK", dir / "0.png"}, 0, "", ""},
-        {{"list", koba}, 0, "KOBA\\.VPL +1552 +768\n(?:[2-7][0-9A-F]\\.VFF +[0-9]+ +[0-9]+\n){95}", ""},
-        {{"create", dir / "R.VPK", dir / "EMPTY", dir / "TWELVECHARSX"}, 1, "", "\"TWELVECHARSX\" is longer"},
-        {{"create", dir / "R.VPK", dir / "EMPTY", dir / "EMPTY"}, 1, "", "\"EMPTY\": the name is given"},
-        {{"create", dir / "R.VPK", dir / "EMPTY", dir / "NONE"}, 2, runError, dir / "NONE"},
-        {{"list", broken}, 1, cantOpen, "beyond the end"},
-        {{"preview", broken, dir / "o.png"}, 1, cantOpen, "beyond the end"},
-        {{"list", dir / "C.VPK"}, 100, runError, "no terminator"},
-        {{"extract", dir / "E.VPK", dir / "e"}, 1, "", "\"../ESCAPE\", cannot be a file name"},
-        {{"unpack", "X.VPK"}, 2, "", "Usage: vpk"},
+        {{vpk, "extract", pack, dir / "out"}, 0, "", ""},
+        {{vpk, "--help"}, 0, "Usage: vpk COMMAND PACK [\\s\\S]*preview PACK[\\s\\S]*", ""},
+        {{vpk, "--version"}, 0, "vpk " GRAVLIN_PROJECT_VERSION "\n", ""},
+        {{vpk, "preview", dir / "0.VPK", dir / "0.png"}, 0, "", ""},
+        {{vpk, "list", koba}, 0, "KOBA\\.VPL +1552 +768\n(?:[2-7][0-9A-F]\\.VFF +[0-9]+ +[0-9]+\n){95}", ""},
+        {{vpk, "create", no, e, dir / "TWELVECHARSX"}, 1, "", "\"TWELVECHARSX\" is longer"},
+        {{vpk, "create", no, e, dir / "EMPTY"}, 1, "", "\"EMPTY\": the name is given"},
+        {{vpk, "create", no, e, dir / "NONE"}, 2, runError, dir / "NONE"},
+        {{vpk, "list", broken}, 1, cantOpen, "beyond the end"},
+        {{vpk, "preview", broken, dir / "o.png"}, 1, cantOpen, "beyond the end"},
+        {{vpk, "list", dir / "C.VPK"}, 100, runError, "no terminator"},
+        {{vpk, "extract", dir / "E.VPK", dir / "e"}, 1, "", "\"../ESCAPE\", cannot be a file name"},
+        {{vpk, "unpack", "X.VPK"}, 2, "", "Usage: vpk"},
     };
     for (const auto& r : runs) {
-        ProgramResult result = Vpk(r.args);
+        ProgramResult result = RunProgram(r.args);
         EXPECT_TRUE(result.status == r.status && std::regex_match(result.out, std::regex(r.out)))
-            << r.args[0] << " " << r.err << ": " << result.status << "\n" << result.out;
+            << r.args[1] << " " << r.err << ": " << result.status << "\n" << result.out;
         EXPECT_NE(result.err.find(r.err), std::string::npos) << result.err;
     }
     const Files packed(files.begin(), files.end() - 1);
     EXPECT_EQ(ReadBytes(pack), PakOf(packed));
     for (const auto& [name, bytes] : packed)
         EXPECT_TRUE(PathExists(dir / ("out/" + name)) && ReadBytes(dir / ("out/" + name)) == bytes) << name;
-    EXPECT_FALSE(PathExists(dir / "R.VPK") || PathExists(dir / "o.png") || PathExists(dir / "ESCAPE"));
+    EXPECT_FALSE(PathExists(no) || PathExists(dir / "o.png") || PathExists(dir / "ESCAPE"));
     EXPECT_TRUE(ReadBytes(dir / "e/A.VSF") == Bytes{2} && ReadBytes(dir / "e/a.vsf") == Bytes{4});
 }
 
@@ -157,7 +149,7 @@ TEST(Vpk, PreviewShowsTheEnlargedSheetDownToItsLowestImage)
     const std::string pack = dir / "PREVIEWS.VPK", png = dir / "P.png";
     WriteBytes(pack, PakOf({{"P.VPL", palette}, {"DOT.VSF", SpriteFile(1, 1, 5)},
                             {"41.VFF", {2, 3, 0, 0, 0, 5, 255, 0, 255, 0, 255}}}));
-    ASSERT_EQ(Vpk({"preview", pack, png}).status, 0);
+    ASSERT_EQ(RunProgram({BuiltProgram("vpk"), "preview", pack, png}).status, 0);
     const Bytes file = ReadBytes(png);
     PngPicture sheet;
     ASSERT_TRUE(DecodePng(file.data(), file.size(), PngIndices::Expand, sheet).ok());
