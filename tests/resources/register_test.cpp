@@ -9,10 +9,7 @@
 #include "resources/register.h"
 #include "util/fatal.h"
 
-static uint16_t Register(const Bytes& data, const std::string& name)
-{
-    return RegisterSprite(data.data(), data.size(), name);
-}
+static uint16_t Register(const Bytes& d, std::string n) { return RegisterSprite(d.data(), d.size(), n); }
 
 static std::string At(int x, int y) { return std::to_string(x) + "," + std::to_string(y); }
 
@@ -23,36 +20,26 @@ static std::string Spots(int k)
     return At(r.indexX, r.indexY) + " " + At(r.hiX, r.hiY);
 }
 
-// The registry's state, as the cleanup of a stop sees it.
-static std::string Registry()
-{
-    return std::to_string(SpriteCount) + " sprites, cursors " + At(IndexSheetCursor.x, IndexSheetCursor.y) +
-           " " + At(HiSheetCursor.x, HiSheetCursor.y);
-}
-
 using RegisterTest = CanvasTest;
 
-TEST_F(RegisterTest, FirstSpriteFillsItsRecordAndBothSheetsAtTheTopLeft)
+// The first sprite at the top left, its name cut to eight characters. Then four 250 wide: the index
+// sheet holds them on one shelf, the hi-colour sheet (500 each) breaks after the second. A new shelf
+// starts below the tallest image of the current one.
+TEST_F(RegisterTest, SpritesFillTheirRecordsAndShelvesBreakOnlyPastColumn1024OnEachSheetAlone)
 {
     PaletteColours[9] = 0x1234;
     const SpriteRecord& r = SpriteTable[Register({3, 2, 1, 2, 9, 1, 2, 3, 4, 5, 6, 0xEE}, "ARROWHEAD")];
-    EXPECT_EQ(std::string(r.name, r.nameLength) + " " + Spots(0), "ARROWHEA 0,2560 0,2560");  // cut to eight
+    EXPECT_EQ(std::string(r.name, r.nameLength) + " " + Spots(0), "ARROWHEA 0,2560 0,2560");
     EXPECT_EQ(Row({r.width, r.height, r.originX, r.originY, r.keyColour, r.keyPixel}),
               Row({3, 2, 1, 2, 9, 0x1234}));
-    EXPECT_EQ(Rows8(0, 2560, 4, 2), (Rows{{1, 2, 3, 0}, {4, 5, 6, 0}}));
-}
-
-// Four sprites 250 wide: the index sheet holds all four on one shelf, the hi-colour sheet (500
-// each) breaks after the second. A new shelf starts below the tallest image of the current one.
-TEST_F(RegisterTest, ShelvesBreakOnlyPastColumn1024AndEachSheetDecidesForItself)
-{
+    EXPECT_EQ(Rows8(0, 2560, 4, 2), (Rows{{1, 2, 3, 0}, {4, 5, 6, 0}}));  // the byte beyond is ignored
     for (int height : {2, 5, 3, 1})
         Register(SpriteFile(250, height, 1), "W");
-    EXPECT_EQ(Spots(2) + " " + Spots(3), "500,2560 0,2570 750,2560 500,2570");
-    Register(SpriteFile(24, 1, 1), "FITS");  // ends exactly at column 1024; 1000 + 48 does not fit
-    EXPECT_EQ(Spots(4), "1000,2560 0,2576");
-    Register(SpriteFile(1, 1, 1), "NEXT");  // 1000 + 24 + 1 does not fit: the new shelf is one row high
-    EXPECT_EQ(Spots(5) + " " + At(IndexSheetCursor.x, IndexSheetCursor.shelfHeight), "0,2565 48,2576 1,1");
+    EXPECT_EQ(Spots(3) + " " + Spots(4), "503,2560 0,2570 753,2560 500,2570");
+    Register(SpriteFile(21, 1, 1), "FITS");  // ends exactly at column 1024; 1000 + 42 does not fit
+    EXPECT_EQ(Spots(5), "1003,2560 0,2576");
+    Register(SpriteFile(1, 1, 1), "NEXT");  // 1024 + 1 does not fit: the new shelf is one row high
+    EXPECT_EQ(Spots(6) + " " + At(IndexSheetCursor.x, IndexSheetCursor.shelfHeight), "0,2565 42,2576 1,1");
 }
 
 // What just fits is taken (on the index sheet's last cell its enlargement reads beyond the canvas);
@@ -75,6 +62,10 @@ TEST_F(RegisterTest, SheetsAndTableFillToTheirEndAndRefusalsStopBeforeAnythingCh
         {SpriteFile(25, 1, 1), {1000, 3000, 72}, start, 0, "no room left in the index sprite sheet"},
         {SpriteFile(1, 38, 1), start, lastHiRows, 0, "no room left in the hi-colour sprite sheet"},
     };
+    static const auto registry = [] {  // as the cleanup of a stop sees it
+        return std::to_string(SpriteCount) + " sprites, cursors " +
+               At(IndexSheetCursor.x, IndexSheetCursor.y) + " " + At(HiSheetCursor.x, HiSheetCursor.y);
+    };
     for (const Case& c : cases) {
         IndexSheetCursor = c.index, HiSheetCursor = c.hi, SpriteCount = c.count;
         if (!c.reason) {
@@ -83,10 +74,10 @@ TEST_F(RegisterTest, SheetsAndTableFillToTheirEndAndRefusalsStopBeforeAnythingCh
                         Hi(r.hiX + 1, r.hiY + 2 * r.height - 1) == 0xF800) << r.indexY << " " << r.hiY;
             continue;
         }
-        auto cleanup = [] { std::fprintf(stderr, "%s\n", Registry().c_str()), StopVideo(); };
+        auto cleanup = [] { std::fprintf(stderr, "%s\n", registry().c_str()), StopVideo(); };
         EXPECT_EXIT({ StdoutToStderr(); SetFatalCleanup(cleanup); Register(c.data, "KOBA:41"); },
                     testing::ExitedWithCode(1),
-                    "^" + Registry() + "\nCan't register sprite \"KOBA:41\": " + c.reason + "!\n$")
+                    "^" + registry() + "\nCan't register sprite \"KOBA:41\": " + c.reason + "!\n$")
             << c.reason;
     }
 }
