@@ -39,8 +39,7 @@ inline Bytes PakOf(const Files& files)
     return pack;
 }
 
-// Origin 0 and key colour 0.
-inline Bytes SpriteFile(int width, int height, int fill)
+inline Bytes SpriteFile(int width, int height, int fill)  // origin 0, key colour 0
 {
     Bytes data = {uint8_t(width), uint8_t(height), 0, 0, 0};
     data.resize(5 + size_t(width) * height, uint8_t(fill));

@@ -90,8 +90,7 @@ static const int Weights[4][3][3] = {
     {{2, 4, 1}, {4, 24, 1}, {1, 1, 1}}, {{1, 2, 2}, {2, 24, 16}, {2, 2, 1}},
     {{1, 2, 2}, {2, 24, 2}, {2, 16, 1}}, {{1, 1, 2}, {1, 24, 8}, {2, 8, 4}}};
 
-// key[dx + 1][dy + 1]
-static bool QuarterIsKey(const bool key[3][3], int sx, int sy)
+static bool QuarterIsKey(const bool key[3][3], int sx, int sy)  // key[dx + 1][dy + 1]
 {
     bool s = key[1][1];
     auto D = [&](int dx, int dy) { return key[dx + 1][dy + 1] != s; };

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <functional>
 
 #include "tests/support/testutil.h"
 #include "util/fatal.h"
+#include "util/numfmt.h"
+#include "util/path.h"
 
 // Every kind of stop: its status and all it says, standard output first (those with a line of their own
 // in the registry's and loader's tests). errno 0 must not mean success; EPERM is run-time error 1.
@@ -24,4 +27,28 @@ TEST(FatalDeathTest, EachStopPrintsItsLinesAndExitsWithItsStatus)
     };
     for (const auto& c : cases)
         EXPECT_EXIT({ StdoutToStderr(); c.stop(); }, testing::ExitedWithCode(c.status), c.output) << c.output;
+}
+
+TEST(NumberText, ShortestDecimalAndTwoUpperCaseHexDigitsOfTheLowByte)
+{
+    using Case = std::pair<int32_t, const char*>;
+    for (auto [n, text] : {Case{0, "0"}, {-1, "-1"}, {1000, "1000"}, {INT32_MIN, "-2147483648"}})
+        EXPECT_EQ(IntToStr(n), text);
+    EXPECT_EQ(HexByte(0x1A5) + HexByte(10), "A50A");
+}
+
+TEST(PathParts, SplitAtTheLastSeparatorOfTheirRuleAndTheLastDot)
+{
+    auto parts = [](const char* path, PathSeparators separators = PathSeparators::Slash) {
+        return DirectoryPart(path, separators) + "|" + FileNamePart(path, separators) + " ";
+    };
+    const PathSeparators both = PathSeparators::SlashOrBackslash;
+    EXPECT_EQ(parts("a\\b/c\\d") + parts("a\\b/c\\d", both) + parts("ship") + parts("a/b/"),
+              "a\\b/|c\\d a\\b/c\\|d |ship a/b/| ");
+    std::string text, stem, extension;
+    for (const char* name : {"ship.big.sgi", "ship", ".koba", "ship."}) {
+        SplitExtension(name, stem, extension);
+        text += stem + "|" + extension + " ";
+    }
+    EXPECT_EQ(text, "ship.big|.sgi ship| |.koba ship|. ");
 }

@@ -1,6 +1,10 @@
+// Whole files read and written safely, and PNG files.
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <numeric>
 #include <sys/resource.h>
@@ -9,9 +13,9 @@
 
 #include "tests/support/testutil.h"
 #include "util/files.h"
+#include "util/png.h"
 
 using Bytes = std::vector<uint8_t>;
-using Names = std::vector<std::string>;
 
 // The temporary name has a fixed length, so the longest name a folder takes works too. A failure
 // leaves the old file and no litter, and so does a caller that gives up without a word.
@@ -34,7 +38,7 @@ TEST(Files, ReadWholeAndReplacedAtomicallyKeepingPermissionsOrLeftAsTheyWere)
         ASSERT_TRUE(BeginAtomicWrite(dir / "doc", unfinished).ok());
         ASSERT_TRUE(WriteAtomicChunk(unfinished, Bytes{1}.data(), 1).ok());
     }
-    EXPECT_TRUE(FolderNames(dir.path) == (Names{"doc", longest}) && ReadBytes(dir / longest) == Bytes{5});
+    EXPECT_TRUE(FolderNames(dir.path).size() == 2 && ReadBytes(dir / longest) == Bytes{5});  // no litter
     chmod((dir / "doc").c_str(), 0444);
     ASSERT_TRUE(ReadWholeFile(dir / "doc", data).ok());
     EXPECT_EQ(data, bytes);
@@ -57,4 +61,87 @@ TEST(WriteFileAtomicDeathTest, AFileSizeLimitIsAShortWriteThatKeepsTheOldFile)
         _exit(kept ? code : 1);
     };
     EXPECT_EXIT(writeUnderLimit(), testing::ExitedWithCode(101), "");
+}
+
+// Offset of a chunk's length field, or 0.
+static size_t FindChunk(const Bytes& file, const char* type)
+{
+    for (size_t at = 8; at + 12 <= file.size();) {
+        if (std::memcmp(&file[at + 4], type, 4) == 0)
+            return at;
+        at += 12 + (size_t(file[at + 1]) << 16 | size_t(file[at + 2]) << 8 | file[at + 3]);  // under 16 MB
+    }
+    return 0;
+}
+
+// ImageMagick writes gAMA and cHRM into these files: they must change nothing. The tRNS colour
+// is 1234 5678 90AB (grey 6884); the third pixel agrees with it in the high bytes only.
+TEST(DecodePng, MatchesTheTrnsColourOnAllSixteenBitsBeforeKeepingTheHighByte)
+{
+    ScratchDir dir;
+    const struct { const char *type, *xc[3]; Bytes rgba; } cases[] = {
+        {"png:color-type=2", {"xc:#123412341234FFFF", "xc:#1234567890AB0000", "xc:#12FF56FF90FFFFFF"},
+         {0x12, 0x12, 0x12, 255, 0x12, 0x56, 0x90, 0, 0x12, 0x56, 0x90, 255}},
+        {"png:color-type=0", {"xc:#3BA83BA83BA8FFFF", "xc:#6884688468840000", "xc:#68FF68FF68FFFFFF"},
+         {0x3B, 0x3B, 0x3B, 255, 0x68, 0x68, 0x68, 0, 0x68, 0x68, 0x68, 255}},
+    };
+    for (const auto& c : cases) {
+        if (!RunImageMagick({"-size", "1x1", c.xc[0], c.xc[1], c.xc[2], "+append", "-depth", "16",
+                             "-define", c.type, dir / "x.png"}))
+            GTEST_SKIP() << "ImageMagick is not installed";
+        Bytes file = ReadBytes(dir / "x.png");
+        PngPicture picture;
+        ASSERT_TRUE(DecodePng(file.data(), file.size(), PngIndices::Expand, picture).ok());
+        EXPECT_TRUE(!picture.indexed && picture.pixels == c.rgba) << c.type;
+    }
+}
+
+// An indexed picture comes back with its grAb offset (written before the image data); damaged copies,
+// and sizes no file that small can hold, are refused without a word printed.
+TEST(Png, IndexedPicturesComeBackAndDamagedFilesAreRefusedWithAReason)
+{
+    Bytes indices = {0, 1, 2, 255}, good;
+    PngImageOut image{.width = 2, .height = 2, .colour = PngColour::Indexed, .pixels = indices.data(),
+                      .palette = Bytes(768, 7), .paletteAlpha = {255, 0}, .hasGrab = true, .grabX = -3,
+                      .grabY = 70000};
+    ASSERT_TRUE(EncodePng(image, good).ok());
+    EXPECT_LT(FindChunk(good, "grAb"), FindChunk(good, "IDAT"));
+    PngPicture picture;
+    ASSERT_TRUE(DecodePng(good.data(), good.size(), PngIndices::Keep, picture).ok());
+    EXPECT_TRUE(picture.pixels == indices && picture.grabX == -3 && picture.grabY == 70000);
+
+    // GOOD with a big-endian word put at AT and then, unless CHUNK is 0, that chunk's CRC put right.
+    auto patched = [&](size_t at, uint32_t value, size_t chunk) {
+        Bytes file = good;
+        auto put = [&](size_t where, uint32_t word) {
+            for (int i = 0; i < 4; i++)
+                file[where + i] = uint8_t(word >> (24 - 8 * i));
+        };
+        put(at, value);
+        if (chunk)
+            put(chunk + 8 + file[chunk + 3], uint32_t(crc32(0, &file[chunk + 4], uInt(4 + file[chunk + 3]))));
+        return file;
+    };
+    const size_t idat = FindChunk(good, "IDAT"), trns = FindChunk(good, "tRNS");
+    const size_t grab = FindChunk(good, "grAb");
+    const char* const cut = "the file is cut short";
+    const struct { Bytes file; const char* reason; } cases[] = {
+        {{}, "not a PNG file"}, {{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0}, "not a PNG file"},
+        {Bytes(good.begin(), good.begin() + 4), cut}, {Bytes(good.begin(), good.end() - 6), cut},
+        {Bytes(good.begin(), good.begin() + long(idat) + 12), cut},
+        {patched(idat + 8 + good[idat + 3], 0, 0), "IDAT: CRC error"},
+        {patched(trns + 10, 0, 0), "tRNS: CRC error"},  // not dropped: that would change the picture
+        {patched(20, 1000000, 8), "the file is too small to hold a 2x1000000 picture"},
+        {patched(16, 0x7FFFFFFF, 8), "Invalid IHDR data: Image width exceeds user limit in IHDR"},
+        {patched(grab, 7, grab), "the grAb chunk holds 7 bytes instead of 8"},
+    };
+    for (const auto& c : cases) {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        picture.width = 9;
+        Result result = DecodePng(c.file.data(), c.file.size(), PngIndices::Expand, picture);
+        EXPECT_EQ(testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr(), "");
+        EXPECT_TRUE(result.rejected() && result.reason == c.reason) << result.reason << " for " << c.reason;
+        EXPECT_TRUE(picture.width == 0 && picture.pixels.empty()) << c.reason;
+    }
 }
