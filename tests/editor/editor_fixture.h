@@ -57,9 +57,8 @@ protected:
         SetFrameClock(nullptr);
     }
     void UseTestClock() { SetFrameClock(TestClock); }
-    // One pass of the frame loop; the editor must still be running after it.
+    // A pass of the frame loop, after which the editor must run on; QuickFrame skips the tick's wait.
     void Frame() { ASSERT_TRUE(RunEditorFrame()); }
-    // The same without waiting for the timer's tick (some 30 ms).
     void QuickFrame()
     {
         tickFlag = 1;

@@ -2,18 +2,13 @@
 #include "tests/editor/editor_fixture.h"
 
 class KeysTest : public EditorFixture {};
-
-namespace {
-
 using State = std::tuple<int, int, int, int, int, int, int, int>;
 
-auto Fields()
+static auto Fields()
 {
     return std::tie(currentColour, Document.keyColour, Document.width, Document.height, cursorX, cursorY,
                     Document.originX, Document.originY);
 }
-
-}  // namespace
 
 TEST_F(KeysTest, EachBindingWithItsWrapRulesAndModifierPrecedence)
 {
@@ -68,22 +63,6 @@ TEST_F(KeysTest, EachBindingWithItsWrapRulesAndModifierPrecedence)
         Chord(c.modifiers, c.key);
         EXPECT_EQ(State(Fields()), c.after) << c.key << " from " << testing::PrintToString(c.before);
     }
-}
-
-// Space held: the cell the cursor stops on, the one it wraps to when its column goes, and no more
-// once released.
-TEST_F(KeysTest, HoldingSpacePaintsEveryCellTheCursorStopsOnWrappedIntoTheSprite)
-{
-    Start();
-    currentColour = 44;
-    Press(KeyEnd);
-    Hold(KeySpace);
-    Chord({KeyLeftCtrl}, KeyLeft);
-    Press(KeyRight);
-    Release(KeySpace);
-    Press(KeyRight);
-    const std::vector<uint8_t> row = {44, 44, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 44, 0};
-    EXPECT_EQ(std::vector<uint8_t>(Document.cells[8], Document.cells[8] + 17), row);
 }
 
 // Mirrors swap every pair of columns or rows, the middle pair of even sizes too, act once per

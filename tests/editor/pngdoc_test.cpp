@@ -47,6 +47,27 @@ std::vector<std::string> Words(const std::string& text)
 
 }  // namespace
 
+// ImageMagick's 4-bit interlaced PNG with tRNS: each imported cell is the pixel libpng expands.
+TEST(PngDocument, ImportsTheIndicesAnotherProgramStored)
+{
+    ScratchDir dir;
+    if (!RunImageMagick(Words("-size 12x3 gradient:red-blue -alpha set -region 1x1+2+1 -alpha transparent "
+                              "+region -interlace PNG -define png:bit-depth=4 PNG8:" + dir / "art.png")))
+        GTEST_SKIP() << "ImageMagick is not installed";
+    Bytes png = ReadBytes(dir / "art.png"), document = Imported(png, Palette{}), expanded;
+    PngPicture stored, rgba;
+    ASSERT_TRUE(DecodePng(png.data(), png.size(), PngIndices::Keep, stored).ok());
+    ASSERT_TRUE(DecodePng(png.data(), png.size(), PngIndices::Expand, rgba).ok());
+    ASSERT_EQ((Bytes{png[24], png[28], !stored.paletteAlpha.empty()}), (Bytes{4, 1, 1}))
+        << "ImageMagick wrote another kind of file (depth, interlace, tRNS)";
+    for (size_t i = 5; i < document.size(); i++) {
+        const size_t k = document[i];
+        expanded.insert(expanded.end(), &stored.palette[3 * k], &stored.palette[3 * k + 3]);
+        expanded.push_back(k < stored.paletteAlpha.size() ? stored.paletteAlpha[k] : 255);
+    }
+    EXPECT_EQ(expanded, rgba.pixels);
+}
+
 // Palette (6-bit): 1 red, 2 and 3 green, 4 dark grey (20 once widened), 5 red 73 and 6 red 65
 // once widened, the rest white; 0, the key colour, black.
 TEST(PngDocument, ImportsByIndexOrNearestColourNeverTheKeyColourWithTheOriginClamped)
@@ -64,7 +85,6 @@ TEST(PngDocument, ImportsByIndexOrNearestColourNeverTheKeyColourWithTheOriginCla
         // Exact; lower of two equal entries; nearest; black, not the key; a tie; alpha < 128, 0; exact.
         {Rgba, {255, 0, 0, 255, 0, 255, 0, 128, 250, 9, 0, 255, 0, 0, 0, 255, 69, 0, 0, 200, 0, 255, 0, 127,
                 255, 255, 255, 0, 20, 20, 20, 255}, {}, {}, {8, 1, 0, 0, 0, 1, 2, 1, 4, 5, 0, 0, 4}},
-        // Without alpha every pixel is opaque.
         {Rgb, {0, 0, 0, 255, 0, 0}, {}, {1, 0}, {2, 1, 1, 0, 0, 4, 1}},
         // The key colour is the first fully transparent entry.
         {Indexed, {3}, {255, 128, 0, 0}, {}, {1, 1, 0, 0, 2, 3}},
@@ -115,8 +135,8 @@ TEST(KobaProgram, RunsQuietlySaysWhatTheImportChangedOrLeavesTheOutputAsItWas)
     EXPECT_EQ(koba("--import a.png"), "2:Usage: koba --import IN.png SPRITE\n");
 
     const Bytes good = Png(2, 2, Rgb, Bytes(12, 0));
-    Bytes noPalette, sgi = {1, 0xDA, 0, 2};  // an SGI header: 16-bit, verbatim
-    sgi.resize(512);
+    Bytes noPalette, sgi = {1, 0xDA, 0, 2}, rle = {1, 0xDA, 1, 1};  // SGI headers: 16-bit verbatim, 8-bit RLE
+    sgi.resize(512), rle.resize(600);
     ASSERT_TRUE(BuildPakImage({{"A.VSF", sprite}}, noPalette).ok());
     WriteBytes(dir / "short.vsf", {4, 4, 0, 0, 0, 1});
     const std::string image = " image, not a sprite document (koba --import makes one from it)\n";
@@ -132,6 +152,7 @@ TEST(KobaProgram, RunsQuietlySaysWhatTheImportChangedOrLeavesTheOutputAsItWas)
     } cases[] = {
         {"a.png", {}, "1:koba: a.png: a PNG" + image},
         {"in", sgi, "1:koba: in: an SGI" + image},
+        {"in", rle, "1:koba: in: an SGI" + image},
         {"typo/a.vsf", {}, "2:koba: typo/a.vsf: cannot create: the folder typo/ does not exist\n"},
         {"--import in old", Bytes(good.begin(), good.end() - 20), "1:koba: in: the file is cut short\n"},
         {"--import in old", Png(256, 1, Rgb, Bytes(768, 0)), tooLarge("256x1")},
