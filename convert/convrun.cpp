@@ -316,6 +316,10 @@ static Result ReadWholeSgi(SgiInput& input)
     return result;
 }
 
+// Writes an SGI file image that CheckSgiImage accepted. An image with a short or bad RLE
+// row is decoded whole in the file's own order from that band on (a short row keeps the
+// previous row's tail, and a bad row is reported as the first in the file's order); a bad row
+// also outranks a failure of the output.
 static Result WriteSgiPicture(const std::string& output, SgiInput& input, const SgiHeader& header,
                               SgiPacking packing, const PictureLayout& layout, size_t bandRows, bool& sourceFailed)
 {
@@ -374,16 +378,6 @@ static Result WriteSgiPicture(const std::string& output, SgiInput& input, const 
         }
     }
     return result;
-}
-
-Result WriteConvertedPicture(const std::string& output, const uint8_t* fileImage, size_t fileLength,
-                             const SgiHeader& header, SgiPacking packing, const PictureLayout& layout,
-                             size_t bandRows, bool& sourceFailed)
-{
-    SgiInput input;
-    input.image = fileImage;
-    input.length = fileLength;
-    return WriteSgiPicture(output, input, header, packing, layout, bandRows, sourceFailed);
 }
 
 static Result WritePng(const std::string& output, const PngPicture& picture, SgiPacking packing,

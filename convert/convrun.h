@@ -74,11 +74,3 @@ using BandSource = std::function<Result(size_t top, size_t count, uint8_t* pixel
 // is refused with run-time error 13, as creating it anew would be (root replaces it).
 Result WritePictureInBands(const std::string& output, const PictureLayout& layout, size_t height, size_t rowBytes,
                            size_t bandRows, const BandSource& source, bool& sourceFailed);
-
-// The same for an SGI file image that CheckSgiImage accepted. An image with a short or bad RLE
-// row is decoded whole in the file's own order from that band on (a short row keeps the
-// previous row's tail, and a bad row is reported as the first in the file's order); a bad row
-// also outranks a failure of the output.
-Result WriteConvertedPicture(const std::string& output, const uint8_t* fileImage, size_t fileLength,
-                             const SgiHeader& header, SgiPacking packing, const PictureLayout& layout,
-                             size_t bandRows, bool& sourceFailed);
