@@ -45,14 +45,18 @@ TEST(ConverterRuns, RefuseCollisionsAndWrongCommandLinesBeforeWritingAnything)
         {{"-o", "a.sgi", "a.png"}, "a.sgi: not an existing folder"},
         {{"-q", "a.sgi"}, "unknown option -q; tintpour --help lists the options"},
         {{"a.sgi", "-o"}, "option -o needs a folder; tintpour --help lists the options"},
+        {{"a.sgi", "b.png"}, "a.sgi would write over b.png, another input"},
     };
     ScratchDir dir;
     ASSERT_EQ(::mkdir((dir / "sub").c_str(), 0777), 0);
     WriteBytes(dir / "a.sgi", VerbatimSgi(1, 1, {1, 2, 3, 4}));
     WriteBytes(dir / "a.png", Png(1, 1, {1, 2, 3, 4}));
+    WriteBytes(dir / "b.png", Png(1, 1, {1, 2, 3, 4}));
+    ASSERT_EQ(::symlink("b.png", (dir / "a.vas").c_str()), 0);
     for (const Case& c : cases)
         EXPECT_EQ(Said(Convert("tintpour", c.args, dir.path)), "1tintpour: " + c.err + "\n");
-    EXPECT_TRUE(FolderNames(dir.path).size() == 3 && FolderNames(dir / "sub").empty());
+    EXPECT_TRUE(FolderNames(dir.path).size() == 5 && FolderNames(dir / "sub").empty());
+    EXPECT_EQ(ReadBytes(dir / "b.png"), Png(1, 1, {1, 2, 3, 4}));
 }
 
 // Odd sizes included: hueslab's crop and tintpour's 3-byte pixels leave no even row length.
