@@ -1,0 +1,78 @@
+// The editor under long random use: every editing binding, alone and in chords, tapped or held
+// long enough to repeat, over every size. Under the sanitizers this is the editor's fuzzer.
+#include <random>
+
+#include "editor/history.h"
+#include "tests/editor/editor_fixture.h"
+
+namespace {
+
+class EditorStressTest : public EditorFixture {
+protected:
+    std::vector<uint8_t> base;  // the document when the history last began
+
+    void Steps(size_t frames)
+    {
+        for (size_t f = 0; f < frames; ++f, testNow += FrameInterval)
+            QuickFrame();
+    }
+    // Undoing every step gives back the document the history began with; redoing as many, the
+    // one the keys left.
+    void CheckHistory()
+    {
+        std::vector<uint8_t> now = EncodeDocument(Document);
+        size_t steps = UndoSteps(), s = 0;
+        for (s = 0; s < steps; s++)
+            ASSERT_TRUE(Undo());
+        EXPECT_TRUE(steps == HistoryLimit || EncodeDocument(Document) == base);
+        for (s = 0; s < steps; s++)
+            ASSERT_TRUE(Redo());
+        ASSERT_EQ(EncodeDocument(Document), now);
+    }
+};
+
+TEST_F(EditorStressTest, RandomKeysKeepTheDocumentInsideUndoableAndSavedExactly)
+{
+    std::string path = dir / "stress.vsf";
+    UseTestClock();
+    Start(path);
+    base = EncodeDocument(Document);
+    std::mt19937 random(4242);
+    const int keys[] = {KeyLeft, KeyRight, KeyUp, KeyDown, KeyHome, KeyEnd, KeyPageUp, KeyPageDown, KeySpace,
+                        KeySpace, KeyTab, KeyH, KeyV, KeyF, KeyI, KeyM, KeyZ, KeyZ, KeyY, KeyS};
+    const int modifiers[] = {KeyLeftShift, KeyRightCtrl, KeyLeftAlt};
+    auto inside = [](int32_t x, int32_t y) { return x >= 0 && x < Document.width && y >= 0 && y < Document.height; };
+    for (int chord = 0; chord < 4000; chord++) {
+        // Sizes a walk of Ctrl+arrows would take long to reach; the history starts again there.
+        if (random() % 64 == 0) {
+            ASSERT_NO_FATAL_FAILURE(CheckHistory());
+            Document.width = uint8_t(1 + random() % 255), Document.height = uint8_t(1 + random() % 255);
+            cursorX = int32_t(random() % Document.width), cursorY = int32_t(random() % Document.height);
+            Document.originX = int32_t(random() % Document.width);
+            Document.originY = int32_t(random() % Document.height);
+            ResetHistory();
+            base = EncodeDocument(Document);
+        }
+        std::vector<int> held;
+        for (int m : modifiers)
+            if (random() % 4 == 0)
+                held.push_back(m);
+        int key = keys[random() % std::size(keys)];
+        for (int m : held)
+            PushKeyEvent(m, true);
+        PushKeyEvent(key, true);
+        Steps(random() % 16 ? 0 : 18 + random() % 16);
+        PushKeyEvent(key, false);
+        for (int m : held)
+            PushKeyEvent(m, false);
+        Steps(held.size() + 2);
+        ASSERT_TRUE(inside(cursorX, cursorY) && inside(Document.originX, Document.originY))
+            << cursorX << "," << cursorY << " " << Document.originX << "," << Document.originY;
+    }
+    ASSERT_NO_FATAL_FAILURE(CheckHistory());
+    std::vector<uint8_t> expected = EncodeDocument(Document);
+    ASSERT_EQ(Stop(), 0);
+    EXPECT_EQ(ReadBytes(path), expected);
+}
+
+}  // namespace
