@@ -13,8 +13,6 @@ static auto Fields()
 TEST_F(KeysTest, EachBindingWithItsWrapRulesAndModifierPrecedence)
 {
     Start();
-    const int Shift = KeyLeftShift, RShift = KeyRightShift, Ctrl = KeyLeftCtrl, RCtrl = KeyRightCtrl,
-              Alt = KeyLeftAlt, RAlt = KeyRightAlt;
     const State start = {0, 0, 16, 16, 8, 8, 0, 0}, wide = {0, 0, 200, 255, 8, 8, 0, 0};
     const State origin = {0, 0, 16, 16, 8, 8, 9, 9};
     struct Case {
@@ -23,15 +21,15 @@ TEST_F(KeysTest, EachBindingWithItsWrapRulesAndModifierPrecedence)
         int key;
         State after;
     } cases[] = {
-        {start, {Shift}, KeyLeft, {255, 0, 16, 16, 8, 8, 0, 0}},
-        {{255, 0, 16, 16, 8, 8, 0, 0}, {RShift}, KeyRight, start},
-        {start, {Shift}, KeyUp, {240, 0, 16, 16, 8, 8, 0, 0}},
-        {{250, 0, 16, 16, 8, 8, 0, 0}, {RShift}, KeyDown, {10, 0, 16, 16, 8, 8, 0, 0}},
+        {start, {KeyLeftShift}, KeyLeft, {255, 0, 16, 16, 8, 8, 0, 0}},
+        {{255, 0, 16, 16, 8, 8, 0, 0}, {KeyRightShift}, KeyRight, start},
+        {start, {KeyLeftShift}, KeyUp, {240, 0, 16, 16, 8, 8, 0, 0}},
+        {{250, 0, 16, 16, 8, 8, 0, 0}, {KeyRightShift}, KeyDown, {10, 0, 16, 16, 8, 8, 0, 0}},
         // A size past 255 wraps to 1, below 1 stays 1; the cursor wraps into it.
-        {{0, 0, 1, 1, 0, 0, 0, 0}, {Ctrl}, KeyUp, {0, 0, 1, 1, 0, 0, 0, 0}},
-        {{0, 0, 255, 255, 8, 8, 0, 0}, {Ctrl}, KeyRight, {0, 0, 1, 255, 0, 8, 0, 0}},
-        {{0, 0, 255, 255, 8, 8, 0, 0}, {RCtrl}, KeyDown, {0, 0, 255, 1, 8, 0, 0, 0}},
-        {{0, 0, 16, 16, 15, 15, 0, 0}, {Ctrl}, KeyLeft, {0, 0, 15, 16, 0, 15, 0, 0}},
+        {{0, 0, 1, 1, 0, 0, 0, 0}, {KeyLeftCtrl}, KeyUp, {0, 0, 1, 1, 0, 0, 0, 0}},
+        {{0, 0, 255, 255, 8, 8, 0, 0}, {KeyLeftCtrl}, KeyRight, {0, 0, 1, 255, 0, 8, 0, 0}},
+        {{0, 0, 255, 255, 8, 8, 0, 0}, {KeyRightCtrl}, KeyDown, {0, 0, 255, 1, 8, 0, 0, 0}},
+        {{0, 0, 16, 16, 15, 15, 0, 0}, {KeyLeftCtrl}, KeyLeft, {0, 0, 15, 16, 0, 15, 0, 0}},
         // Cursor and origin wrap at every edge, also beyond 127.
         {start, {}, KeyHome, {0, 0, 16, 16, 0, 8, 0, 0}},
         {{0, 0, 16, 16, 0, 8, 0, 0}, {}, KeyLeft, {0, 0, 16, 16, 15, 8, 0, 0}},
@@ -41,22 +39,22 @@ TEST_F(KeysTest, EachBindingWithItsWrapRulesAndModifierPrecedence)
         {{0, 0, 200, 255, 8, 254, 0, 0}, {}, KeyDown, {0, 0, 200, 255, 8, 0, 0, 0}},
         {wide, {}, KeyEnd, {0, 0, 200, 255, 199, 8, 0, 0}},
         {wide, {}, KeyPageDown, {0, 0, 200, 255, 8, 254, 0, 0}},
-        {start, {Alt}, KeyLeft, {0, 0, 16, 16, 8, 8, 15, 0}},
-        {{0, 0, 200, 255, 8, 8, 199, 0}, {RAlt}, KeyRight, wide},
-        {start, {Alt}, KeyUp, {0, 0, 16, 16, 8, 8, 0, 15}},
-        {{0, 0, 16, 16, 8, 8, 0, 15}, {Alt}, KeyDown, start},
-        {origin, {Alt}, KeyHome, {0, 0, 16, 16, 8, 8, 0, 9}},
-        {origin, {Alt}, KeyEnd, {0, 0, 16, 16, 8, 8, 15, 9}},
-        {origin, {Alt}, KeyPageUp, {0, 0, 16, 16, 8, 8, 9, 0}},
-        {origin, {Alt}, KeyPageDown, {0, 0, 16, 16, 8, 8, 9, 15}},
+        {start, {KeyLeftAlt}, KeyLeft, {0, 0, 16, 16, 8, 8, 15, 0}},
+        {{0, 0, 200, 255, 8, 8, 199, 0}, {KeyRightAlt}, KeyRight, wide},
+        {start, {KeyLeftAlt}, KeyUp, {0, 0, 16, 16, 8, 8, 0, 15}},
+        {{0, 0, 16, 16, 8, 8, 0, 15}, {KeyLeftAlt}, KeyDown, start},
+        {origin, {KeyLeftAlt}, KeyHome, {0, 0, 16, 16, 8, 8, 0, 9}},
+        {origin, {KeyLeftAlt}, KeyEnd, {0, 0, 16, 16, 8, 8, 15, 9}},
+        {origin, {KeyLeftAlt}, KeyPageUp, {0, 0, 16, 16, 8, 8, 9, 0}},
+        {origin, {KeyLeftAlt}, KeyPageDown, {0, 0, 16, 16, 8, 8, 9, 15}},
         // Home and the page keys have no Shift or Ctrl binding; Tab acts under any modifier.
-        {start, {Shift}, KeyHome, start},
-        {start, {Ctrl}, KeyPageDown, start},
+        {start, {KeyLeftShift}, KeyHome, start},
+        {start, {KeyLeftCtrl}, KeyPageDown, start},
         {{7, 0, 16, 16, 8, 8, 0, 0}, {}, KeyTab, {7, 7, 16, 16, 8, 8, 0, 0}},
-        {{9, 0, 16, 16, 8, 8, 0, 0}, {Ctrl, Alt}, KeyTab, {9, 9, 16, 16, 8, 8, 0, 0}},
+        {{9, 0, 16, 16, 8, 8, 0, 0}, {KeyLeftCtrl, KeyLeftAlt}, KeyTab, {9, 9, 16, 16, 8, 8, 0, 0}},
         // The earlier modifier group wins; the later one sees the key released.
-        {start, {Shift, Ctrl}, KeyLeft, {255, 0, 16, 16, 8, 8, 0, 0}},
-        {start, {Ctrl, Alt}, KeyRight, {0, 0, 17, 16, 8, 8, 0, 0}},
+        {start, {KeyLeftShift, KeyLeftCtrl}, KeyLeft, {255, 0, 16, 16, 8, 8, 0, 0}},
+        {start, {KeyLeftCtrl, KeyLeftAlt}, KeyRight, {0, 0, 17, 16, 8, 8, 0, 0}},
     };
     for (const Case& c : cases) {
         Fields() = c.before;

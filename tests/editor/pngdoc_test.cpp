@@ -47,23 +47,25 @@ std::vector<std::string> Words(const std::string& text)
 
 }  // namespace
 
-// ImageMagick's 4-bit interlaced PNG with tRNS: each imported cell is the pixel libpng expands.
+// ImageMagick's 4-bit PNG with tRNS, interlaced or not: the same cells, each the pixel libpng expands.
 TEST(PngDocument, ImportsTheIndicesAnotherProgramStored)
 {
     ScratchDir dir;
-    if (!RunImageMagick(Words("-size 12x3 gradient:red-blue -alpha set -region 1x1+2+1 -alpha transparent "
-                              "+region -interlace PNG -define png:bit-depth=4 PNG8:" + dir / "art.png")))
+    const std::string art = "-size 12x3 gradient:red-blue -alpha set -region 1x1+2+1 -alpha transparent "
+                            "+region -define png:bit-depth=4 PNG8:";
+    if (!RunImageMagick(Words(art + dir / "a.png")) ||
+        !RunImageMagick(Words("-interlace PNG " + art + dir / "b.png")))
         GTEST_SKIP() << "ImageMagick is not installed";
-    Bytes png = ReadBytes(dir / "art.png"), document = Imported(png, Palette{}), expanded;
-    PngPicture stored, rgba;
-    ASSERT_TRUE(DecodePng(png.data(), png.size(), PngIndices::Keep, stored).ok());
+    Bytes png = ReadBytes(dir / "b.png"), document = Imported(png, Palette{}), expanded;
+    PngPicture kept, rgba;
+    ASSERT_TRUE(DecodePng(png.data(), png.size(), PngIndices::Keep, kept).ok());
     ASSERT_TRUE(DecodePng(png.data(), png.size(), PngIndices::Expand, rgba).ok());
-    ASSERT_EQ((Bytes{png[24], png[28], !stored.paletteAlpha.empty()}), (Bytes{4, 1, 1}))
+    ASSERT_EQ((Bytes{png[24], png[28], !kept.paletteAlpha.empty()}), (Bytes{4, 1, 1}))
         << "ImageMagick wrote another kind of file (depth, interlace, tRNS)";
+    EXPECT_EQ(Imported(ReadBytes(dir / "a.png"), Palette{}), document);
     for (size_t i = 5; i < document.size(); i++) {
-        const size_t k = document[i];
-        expanded.insert(expanded.end(), &stored.palette[3 * k], &stored.palette[3 * k + 3]);
-        expanded.push_back(k < stored.paletteAlpha.size() ? stored.paletteAlpha[k] : 255);
+        expanded.insert(expanded.end(), &kept.palette[3 * document[i]], &kept.palette[3 * document[i] + 3]);
+        expanded.push_back(document[i] < kept.paletteAlpha.size() ? kept.paletteAlpha[document[i]] : 255);
     }
     EXPECT_EQ(expanded, rgba.pixels);
 }
