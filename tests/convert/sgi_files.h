@@ -94,12 +94,5 @@ inline ProgramResult Convert(const std::string& program, std::vector<std::string
 }
 
 // The exit status and all that was printed, in one string.
-inline std::string Said(const ProgramResult& r)
-{
-    return std::to_string(r.status) + r.out + r.err;
-}
-
-inline std::string Extension(const std::string& program)
-{
-    return program == "tintpour" ? ".vas" : ".vhs";
-}
+inline std::string Said(const ProgramResult& r) { return std::to_string(r.status) + r.out + r.err; }
+inline std::string Extension(const std::string& program) { return program == "tintpour" ? ".vas" : ".vhs"; }
