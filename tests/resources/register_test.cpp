@@ -48,15 +48,13 @@ TEST_F(RegisterTest, SheetsAndTableFillToTheirEndAndRefusalsStopBeforeAnythingCh
 {
     PaletteColours[5] = 0xF800;
     const SheetCursor start = {0, 2560, 0}, lastIndexRows = {1023, 3000, 0}, lastHiRows = {0, 3500, 0};
-    Bytes shortCells = SpriteFile(4, 4, 1);
-    shortCells.pop_back();
     const char* const empty = "a width or height of 0";
     const struct Case { Bytes data; SheetCursor index, hi; uint16_t count; const char* reason; } cases[] = {
         {SpriteFile(1, 72, 5), lastIndexRows, start, 0, nullptr},
         {SpriteFile(2, 37, 5), start, lastHiRows, 0, nullptr},
         {SpriteFile(1, 1, 5), start, start, MaxSprites - 1, nullptr},
         {{1, 1, 0, 0}, start, start, 0, "shorter than its 5-byte header"},
-        {shortCells, start, start, 0, "shorter than its width and height say"},
+        {Bytes(20, 4), start, start, 0, "shorter than its width and height say"},  // 4x4 in 15 bytes
         {SpriteFile(4, 0, 1), start, start, 0, empty}, {SpriteFile(0, 4, 1), start, start, 0, empty},
         {SpriteFile(1, 1, 1), start, start, MaxSprites, "more than 4096 sprites"},
         {SpriteFile(25, 1, 1), {1000, 3000, 72}, start, 0, "no room left in the index sprite sheet"},
@@ -90,36 +88,29 @@ static const int Weights[4][3][3] = {
     {{2, 4, 1}, {4, 24, 1}, {1, 1, 1}}, {{1, 2, 2}, {2, 24, 16}, {2, 2, 1}},
     {{1, 2, 2}, {2, 24, 2}, {2, 16, 1}}, {{1, 1, 2}, {1, 24, 8}, {2, 8, 4}}};
 
-static bool QuarterIsKey(const bool key[3][3], int sx, int sy)  // key[dx + 1][dy + 1]
-{
-    bool s = key[1][1];
-    auto D = [&](int dx, int dy) { return key[dx + 1][dy + 1] != s; };
-    int ex = 2 * sx - 1, ey = 2 * sy - 1;
-    bool flip = D(ex, 0) && D(0, ey) && D(ex, ey) &&
-                ((!D(-ex, 0) && !D(0, -ey)) ||
-                 (D(0, -ey) && D(ex, -ey) && D(-ex, -ey) && !D(-ex, 0) && !D(-ex, ey)) ||
-                 (D(-ex, 0) && D(-ex, ey) && D(-ex, -ey) && !D(0, -ey) && !D(ex, -ey)));
-    return flip ? !s : s;
-}
-
 static Pixel ReferenceQuarter(int ix, int iy, ColourIndex keyColour, bool glyph, int sx, int sy)
 {
-    auto at = [&](int n) {  // neighbour n is at (n / 3 - 1, n % 3 - 1); beyond the canvas reads 0
-        long at = long(iy + n % 3 - 1) * CanvasWidth + ix + n / 3 - 1;
+    auto at = [&](int dx, int dy) {  // beyond the canvas reads 0
+        long at = long(iy + dy) * CanvasWidth + ix + dx;
         return at < 0 || at >= long(CanvasWidth) * IndexCanvasHeight ? 0 : int(IndexCanvas[at]);
     };
-    bool key[3][3];
-    for (int n = 0; n < 9; ++n)
-        key[n / 3][n % 3] = at(n) == keyColour;
-    if (QuarterIsKey(key, sx, sy))
+    const bool s = at(0, 0) == keyColour;
+    auto D = [&](int dx, int dy) { return (at(dx, dy) == keyColour) != s; };
+    const int ex = 2 * sx - 1, ey = 2 * sy - 1;
+    const bool flip = D(ex, 0) && D(0, ey) && D(ex, ey) &&
+                      ((!D(-ex, 0) && !D(0, -ey)) ||
+                       (D(0, -ey) && D(ex, -ey) && D(-ex, -ey) && !D(-ex, 0) && !D(-ex, ey)) ||
+                       (D(-ex, 0) && D(-ex, ey) && D(-ex, -ey) && !D(0, -ey) && !D(ex, -ey)));
+    if (flip != s)  // the quarter is key
         return PaletteColours[keyColour];
     // A glyph takes its own cell's colour; a sprite blends its neighbours that are not key.
     unsigned r = 0, g = 0, b = 0, f = 0, w = 0;
     for (int n = 0; n < 9; ++n) {
-        if (glyph ? n != 4 : key[n / 3][n % 3])
+        const int dx = n % 3 - 1, dy = n / 3 - 1;
+        if (glyph ? n != 4 : at(dx, dy) == keyColour)
             continue;
-        Pixel q = PaletteColours[at(n)];
-        unsigned weight = glyph ? 1 : unsigned(Weights[sy * 2 + sx][n % 3][n / 3]);
+        Pixel q = PaletteColours[at(dx, dy)];
+        unsigned weight = glyph ? 1 : unsigned(Weights[sy * 2 + sx][dy + 1][dx + 1]);
         r += weight * (q >> 11), g += weight * ((q >> 6) & 31), b += weight * (q & 31), w += weight;
         f |= q & 0x21;
     }
@@ -140,9 +131,8 @@ TEST_F(CanvasTest, EnlargementMatchesThePlainRulesOnRandomSpritesAnywhereOnTheCa
         const int colours = round % 2 ? 2 : 4;
         const ColourIndex keyColour = ColourIndex(random() % colours);
         const bool glyph = round % 3 == 0;
-        for (int j = 0; j < h; ++j)
-            for (int i = 0; i < w; ++i)
-                Index(x + i, y + j) = ColourIndex(random() % colours);
+        for (int n = 0; n < w * h; ++n)
+            Index(x + n % w, y + n / w) = ColourIndex(random() % colours);
         EnlargeSprite(uint16_t(x), uint16_t(y), 10, 2600, uint16_t(w), uint16_t(h), keyColour, glyph);
         for (int j = 0; j < h; ++j)
             for (int i = 0; i < w; ++i)
