@@ -1,7 +1,6 @@
 // Archives, sprite files and palettes written byte by byte, independent of the code under test.
 #pragma once
 
-#include <cstring>
 #include <utility>
 
 #include "tests/support/canvas.h"
@@ -17,7 +16,7 @@ inline Bytes RawPak(const std::vector<RawRecord>& records, size_t fileSize, bool
     const size_t directory = (records.size() + terminate) * 16;
     Bytes bytes(std::max(fileSize, directory), 0);
     for (size_t k = 0; k < records.size(); k++) {
-        std::memcpy(&bytes[16 * k], records[k].name.data(), std::min<size_t>(records[k].name.size(), 12));
+        records[k].name.copy(reinterpret_cast<char*>(&bytes[16 * k]), 12);
         for (int i = 0; i < 4; i++)
             bytes[16 * k + 12 + i] = uint8_t(uint32_t(records[k].offset) >> (8 * i));
     }

@@ -13,12 +13,8 @@ static uint16_t Register(const Bytes& d, std::string n) { return RegisterSprite(
 
 static std::string At(int x, int y) { return std::to_string(x) + "," + std::to_string(y); }
 
-// Where sprite k went: "indexX,indexY hiX,hiY".
-static std::string Spots(int k)
-{
-    const SpriteRecord& r = SpriteTable[k];
-    return At(r.indexX, r.indexY) + " " + At(r.hiX, r.hiY);
-}
+// Where the sprite went: "indexX,indexY hiX,hiY".
+static std::string Spots(const SpriteRecord& r) { return At(r.indexX, r.indexY) + " " + At(r.hiX, r.hiY); }
 
 using RegisterTest = CanvasTest;
 
@@ -29,17 +25,18 @@ TEST_F(RegisterTest, SpritesFillTheirRecordsAndShelvesBreakOnlyPastColumn1024OnE
 {
     PaletteColours[9] = 0x1234;
     const SpriteRecord& r = SpriteTable[Register({3, 2, 1, 2, 9, 1, 2, 3, 4, 5, 6, 0xEE}, "ARROWHEAD")];
-    EXPECT_EQ(std::string(r.name, r.nameLength) + " " + Spots(0), "ARROWHEA 0,2560 0,2560");
+    EXPECT_EQ(std::string(r.name, r.nameLength) + " " + Spots(r), "ARROWHEA 0,2560 0,2560");
     EXPECT_EQ(Row({r.width, r.height, r.originX, r.originY, r.keyColour, r.keyPixel}),
               Row({3, 2, 1, 2, 9, 0x1234}));
     EXPECT_EQ(Rows8(0, 2560, 4, 2), (Rows{{1, 2, 3, 0}, {4, 5, 6, 0}}));  // the byte beyond is ignored
     for (int height : {2, 5, 3, 1})
         Register(SpriteFile(250, height, 1), "W");
-    EXPECT_EQ(Spots(3) + " " + Spots(4), "503,2560 0,2570 753,2560 500,2570");
+    EXPECT_EQ(Spots(SpriteTable[3]) + " " + Spots(SpriteTable[4]), "503,2560 0,2570 753,2560 500,2570");
     Register(SpriteFile(21, 1, 1), "FITS");  // ends exactly at column 1024; 1000 + 42 does not fit
-    EXPECT_EQ(Spots(5), "1003,2560 0,2576");
+    EXPECT_EQ(Spots(SpriteTable[5]), "1003,2560 0,2576");
     Register(SpriteFile(1, 1, 1), "NEXT");  // 1024 + 1 does not fit: the new shelf is one row high
-    EXPECT_EQ(Spots(6) + " " + At(IndexSheetCursor.x, IndexSheetCursor.shelfHeight), "0,2565 42,2576 1,1");
+    EXPECT_EQ(Spots(SpriteTable[6]) + " " + At(IndexSheetCursor.x, IndexSheetCursor.shelfHeight),
+              "0,2565 42,2576 1,1");
 }
 
 // What just fits is taken (on the index sheet's last cell its enlargement reads beyond the canvas);
@@ -75,8 +72,7 @@ TEST_F(RegisterTest, SheetsAndTableFillToTheirEndAndRefusalsStopBeforeAnythingCh
         auto cleanup = [] { std::fprintf(stderr, "%s\n", registry().c_str()), StopVideo(); };
         EXPECT_EXIT({ StdoutToStderr(); SetFatalCleanup(cleanup); Register(c.data, "KOBA:41"); },
                     testing::ExitedWithCode(1),
-                    "^" + registry() + "\nCan't register sprite \"KOBA:41\": " + c.reason + "!\n$")
-            << c.reason;
+                    "^" + registry() + "\nCan't register sprite \"KOBA:41\": " + c.reason + "!\n$");
     }
 }
 
@@ -134,11 +130,10 @@ TEST_F(CanvasTest, EnlargementMatchesThePlainRulesOnRandomSpritesAnywhereOnTheCa
         for (int n = 0; n < w * h; ++n)
             Index(x + n % w, y + n / w) = ColourIndex(random() % colours);
         EnlargeSprite(uint16_t(x), uint16_t(y), 10, 2600, uint16_t(w), uint16_t(h), keyColour, glyph);
-        for (int j = 0; j < h; ++j)
-            for (int i = 0; i < w; ++i)
-                for (int q = 0; q < 4; ++q)
-                    ASSERT_EQ(Hi(10 + 2 * i + q % 2, 2600 + 2 * j + q / 2),
-                              ReferenceQuarter(x + i, y + j, keyColour, glyph, q % 2, q / 2))
-                        << "round " << round << " cell " << i << "," << j << " quarter " << q;
+        for (int j = 0; j < 2 * h; ++j)
+            for (int i = 0; i < 2 * w; ++i)
+                ASSERT_EQ(Hi(10 + i, 2600 + j),
+                          ReferenceQuarter(x + i / 2, y + j / 2, keyColour, glyph, i % 2, j % 2))
+                    << "round " << round << " at " << i << "," << j;
     }
 }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <functional>
 
