@@ -1,15 +1,9 @@
-#include <gtest/gtest.h>
-
-#include <functional>
-
 #include "gfx/primitives.h"
 #include "tests/support/canvas.h"
 
-using PrimitivesTest = CanvasTest;
-
 // Which pixels a line plots, in drawing order after the end points have been exchanged, and
 // so which of the two colours each gets (low part first, then alternating).
-TEST_F(PrimitivesTest, LinesPlotTheirPathAlternatingFromTheDrawingStart)
+TEST_F(CanvasTest, LinesPlotTheirPathAlternatingFromTheDrawingStart)
 {
     const struct { int x0, y0, x1, y1; std::vector<std::pair<int, int>> path; } cases[] = {
         {10, 0, 0, 3, {{0, 3}, {1, 3}, {2, 2}, {3, 2}, {4, 2}, {5, 1}, {6, 1}, {7, 1}, {8, 1}, {9, 0}, {10, 0}}},
@@ -19,21 +13,21 @@ TEST_F(PrimitivesTest, LinesPlotTheirPathAlternatingFromTheDrawingStart)
         {7, 0, 0, 7, {{0, 7}, {1, 6}, {2, 5}, {3, 4}, {4, 3}, {5, 2}, {6, 1}, {7, 0}}},
         {4, 9, 4, 6, {{4, 6}, {4, 7}, {4, 8}, {4, 9}}}, {13, 20, 10, 20, {{10, 20}, {11, 20}, {12, 20}, {13, 20}}},
     };
-    for (bool hi : {false, true})
-        for (const auto& c : cases) {
-            hi ? FillBox16(0, 0, 24, 24, 0) : FillBox8(0, 0, 24, 24, 0);
-            hi ? DrawLine16(c.x0, c.y0, c.x1, c.y1, 0x20001) : DrawLine8(c.x0, c.y0, c.x1, c.y1, 0x0201);
-            Rows expected(24, Row(24));
-            for (size_t n = 0; n < c.path.size(); ++n)
-                expected[c.path[n].second][c.path[n].first] = n % 2 ? 2 : 1;
-            EXPECT_EQ(RowsAt(hi, 0, 0, 24, 24), expected) << hi << ": " << c.x0 << "," << c.y0 << " to " << c.x1;
-        }
+    for (const auto& c : cases) {
+        FillBox8(0, 0, 24, 24, 0), FillBox16(0, 0, 24, 24, 0);
+        DrawLine8(c.x0, c.y0, c.x1, c.y1, 0x0201), DrawLine16(c.x0, c.y0, c.x1, c.y1, 0x20001);
+        Rows expected(24, Row(24));
+        for (size_t n = 0; n < c.path.size(); ++n)
+            expected[c.path[n].second][c.path[n].first] = n % 2 ? 2 : 1;
+        for (const Rows& got : {Rows8(0, 0, 24, 24), Rows16(0, 0, 24, 24)})
+            EXPECT_EQ(got, expected) << c.x0 << "," << c.y0 << " to " << c.x1;
+    }
 }
 
 // Source rows beneath the target row (the drawing modes are checked through the sprites). Shifted right inside
 // its row a copy reads what it has just written, keyed or not, also in rows fit for wide steps; keyed copies of
 // narrow and misaligned wide rows stop at their width, hi-colour ink may share a byte with the key.
-TEST_F(PrimitivesTest, RowOperationsTestTheKeyFirstAndCopyInForwardOrder)
+TEST_F(CanvasTest, RowOperationsTestTheKeyFirstAndCopyInForwardOrder)
 {
     auto ink = [](int w, int key, int step, int gap, int beyond) {
         Row row;
@@ -41,13 +35,12 @@ TEST_F(PrimitivesTest, RowOperationsTestTheKeyFirstAndCopyInForwardOrder)
             row.push_back(i >= w ? beyond : i % 3 ? key + (i + 1) * step : gap);
         return row;
     };
-    const Row wide = ink(34, 1, 1, 2, 0);
     const struct { bool hi; Rows before; std::function<void()> draw; Row expected; } cases[] = {
         {false, {{1, 2, 3, 4, 5, 6}}, [] { CopyBox8(0, 0, 1, 0, 4, 1); }, {1, 1, 1, 1, 1, 6}},
         {false, {{1, 2, 3, 4, 5}}, [] { CopyBox8(1, 0, 0, 0, 4, 1); }, {2, 3, 4, 5, 5}},
         {true, {{1, 2, 3, 4, 5}}, [] { CopyBox16(0, 0, 2, 0, 3, 1); }, {1, 2, 1, 2, 1}},
-        {false, {wide}, [] { CopyBoxKeyed8(0, 0, 1, 0, 33, 1, 0xEE); }, Row(34, 2)},
-        {true, {wide}, [] { CopyBoxKeyed16(0, 0, 1, 0, 33, 1, 0xEE); }, Row(34, 2)},
+        {false, {ink(34, 1, 1, 2, 0)}, [] { CopyBoxKeyed8(0, 0, 1, 0, 33, 1, 0xEE); }, Row(34, 2)},
+        {true, {ink(34, 1, 1, 2, 0)}, [] { CopyBoxKeyed16(0, 0, 1, 0, 33, 1, 0xEE); }, Row(34, 2)},
         {false, {Row(34, 5), ink(7, 0x41, 1, 0x41, 0)}, [] { CopyBoxKeyed8(0, 1, 0, 0, 7, 1, 0x41); },
          ink(7, 0x41, 1, 5, 5)},
         {false, {Row(34, 5), ink(33, 0x41, 1, 0x41, 0)}, [] { CopyBoxKeyed8(0, 1, 0, 0, 33, 1, 0x41); },
@@ -58,25 +51,19 @@ TEST_F(PrimitivesTest, RowOperationsTestTheKeyFirstAndCopyInForwardOrder)
         {true, {{1, 2, 3, 4, 5}}, [] { CopyBoxScaled16(0, 0, 0, 0, 3, 1, 2); }, {1, 3, 5, 4, 5}},
         // With from equal to key the key test wins.
         {false, {{1, 1, 1}, {0, 255, 7}}, [] { CopyBoxRecoloured8(0, 1, 0, 0, 3, 1, 0, 0, 12); }, {1, 255, 7}},
+        // Only the top eleven indices advance, 255 wrapping to 0; nothing beyond the box.
+        {false, {{244, 245, 255, 0, 250}, Row(5, 245)}, [] { CycleBox8(0, 0, 4, 1); }, {244, 246, 0, 0, 250}},
     };
     for (size_t n = 0; n < std::size(cases); ++n)
         EXPECT_EQ(RowAfter(cases[n].hi, cases[n].before, cases[n].draw), cases[n].expected) << "case " << n;
 }
 
-TEST_F(PrimitivesTest, CopiesGoDownwardsAndScaledOnesSampleEveryStepthPixel)
+TEST_F(CanvasTest, CopiesGoDownwardsAndScaledOnesSampleEveryStepthPixel)
 {
-    for (int j = 0; j < 8; ++j)
-        for (int i = 0; i < 8; ++i)
-            Index(100 + i, 100 + j) = ColourIndex(10 * j + i);
+    for (int k = 0; k < 64; ++k)
+        Index(100 + k % 8, 100 + k / 8) = ColourIndex(10 * (k / 8) + k % 8);
     CopyBoxScaled8(101, 100, 0, 0, 3, 2, 3);
     CopyBox8(100, 100, 100, 101, 1, 3);
     EXPECT_EQ(Rows8(0, 0, 3, 2), (Rows{{1, 4, 7}, {31, 34, 37}}));
     EXPECT_EQ(Rows8(100, 100, 1, 5), (Rows{{0}, {0}, {0}, {0}, {40}}));
-}
-
-TEST_F(PrimitivesTest, CycleBoxAdvancesTheTopElevenIndicesAndWraps)
-{
-    PutRows8(0, 0, {{244, 245, 254, 255, 0, 100}, Row(6, 245)});
-    CycleBox8(0, 0, 5, 1);
-    EXPECT_EQ(Rows8(0, 0, 6, 2), (Rows{{244, 246, 255, 0, 0, 100}, Row(6, 245)}));
 }

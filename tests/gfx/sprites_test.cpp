@@ -1,40 +1,33 @@
-#include <gtest/gtest.h>
-
 #include <memory>
 
 #include "gfx/material.h"
 #include "gfx/text.h"
 #include "tests/support/canvas.h"
 
-using SpritesTest = CanvasTest;
-
-TEST_F(SpritesTest, FindSpriteMatchesWholeNamesExactlyAndTakesTheFirstWithinTheCount)
+TEST_F(CanvasTest, FindSpriteMatchesWholeNamesExactlyAndTakesTheFirstWithinTheCount)
 {
-    for (const char* name : {"CURSOR", "ORIGIN", "CURSOR", "ABCDEFGH"})
+    for (const char* name : {"CURSOR", "ABCDEFGH", "CURSOR", "ORIGIN"})
         PlaceSprite(name, {{1}}, 0, 0, 0);
+    SpriteCount = 3;
     std::string found;
-    for (const char* name : {"CURSOR", "ORIGIN", "ABCDEFGH", "cursor", "CURSO", "CURSORS", "", "ABCDEFGHIJ"})
+    for (const char* name : {"CURSOR", "ABCDEFGH", "ORIGIN", "cursor", "CURSO", "CURSORS", "", "ABCDEFGHIJ"})
         found += std::to_string(FindSprite(name) == NoSprite ? -1 : FindSprite(name)) + " ";
-    EXPECT_EQ(found, "0 1 3 -1 -1 -1 -1 -1 ");
-    SpriteCount = 1;
-    EXPECT_EQ(FindSprite("ORIGIN"), NoSprite);
+    EXPECT_EQ(found, "0 1 -1 -1 -1 -1 -1 -1 ");
 }
 
 // The enlarged image's origin is twice as far: (20, 20) less (6, 4).
-TEST_F(SpritesTest, OriginIsPlacedOnTheDrawingPositionInBothSizes)
+TEST_F(CanvasTest, OriginIsPlacedOnTheDrawingPositionInBothSizes)
 {
     const uint16_t s = PlaceSprite("S", {{5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}}, 3, 2, 0);
-    DrawSprite8(10, 10, s);
-    DrawSprite16(20, 20, s);
-    EXPECT_EQ(Rows8(6, 7, 6, 5),
-              (Rows{Row(6), {0, 5, 6, 7, 8, 0}, {0, 9, 10, 11, 12, 0}, {0, 13, 14, 15, 16, 0}, Row(6)}));
+    DrawSprite8(10, 10, s), DrawSprite16(20, 20, s);
+    EXPECT_EQ(Rows8(7, 8, 5, 4), (Rows{{5, 6, 7, 8, 0}, {9, 10, 11, 12, 0}, {13, 14, 15, 16, 0}, Row(5)}));
     EXPECT_EQ(Rows16(13, 15, 3, 3), (Rows{{0, 0, 0}, {0, 0x105, 0x105}, {0, 0x105, 0x105}}));
     EXPECT_EQ(Rows16(20, 20, 3, 2), (Rows{{0x110, 0x110, 0}, {0x110, 0x110, 0}}));
 }
 
 // Each drawing mode passes the sprite's own key down: index 3 on the index canvas, its pixel
 // 0x103 on the hi-colour one. The hi-colour ink is whatever index 255 shows at the moment.
-TEST_F(SpritesTest, DrawingModesUseTheSpritesKeyAndTheInkOfTheMoment)
+TEST_F(CanvasTest, DrawingModesUseTheSpritesKeyAndTheInkOfTheMoment)
 {
     const uint16_t s = PlaceSprite("S", {{3, 255, 7}}, 0, 0, 3);
     uint8_t mask[256] = {};
@@ -58,28 +51,24 @@ TEST_F(SpritesTest, DrawingModesUseTheSpritesKeyAndTheInkOfTheMoment)
         EXPECT_EQ(RowAfter(cases[n].hi, cases[n].before, cases[n].draw), cases[n].expected) << "case " << n;
 }
 
-// A key pixel over material does not count; nothing is written.
-TEST_F(SpritesTest, CollisionReturnsTheFirstMaterialUnderInkInRowOrder)
+// A key pixel over material does not count; nothing is written. Worms collide with 40..43, not with 1.
+TEST_F(CanvasTest, CollisionReturnsTheFirstMaterialUnderInkInRowOrder)
 {
     const uint16_t s = PlaceSprite("S", {{3, 1, 1}, {1, 1, 1}}, 0, 0, 3, 100);
-    uint8_t mask[256] = {};
-    mask[40] = mask[41] = mask[42] = mask[43] = 1;
-    for (const auto& [material, hit] : {std::pair(Rows{{40, 9, 41}, {42, 43, 9}}, 41), {{{40, 9, 9}, {9, 42, 43}}, 42},
-                                        {{{40, 9, 9}, {9, 9, 9}}, 0}}) {
-        PutRows8(0, 0, material);
-        EXPECT_EQ(SpriteCollides8(0, 0, s, mask), hit);
+    for (const auto& [material, hit] : {std::pair(Rows{{40, 1, 41}, {42, 43, 1}}, 41), {{{40, 1, 1}, {1, 42, 43}}, 42},
+                                        {{{40, 1, 1}, {1, 1, 1}}, 0}}) {
+        PutRows(false, 0, 0, material);
+        EXPECT_EQ(SpriteCollides8(0, 0, s, materialWormsCollide), hit);
         EXPECT_EQ(Rows8(0, 0, 3, 2), material);
     }
 }
 
 // Sizes and origins come from packs, so a sprite whose place would leave the canvas is not drawn
 // at all: the box operations beneath neither clip nor check. One place per side, and at the edges.
-TEST_F(SpritesTest, NoSpriteIndicesBeyondTheRegistryAndPlacesOffTheCanvasDrawNothing)
+TEST_F(CanvasTest, NoSpriteIndicesBeyondTheRegistryAndPlacesOffTheCanvasDrawNothing)
 {
     uint16_t placed = PlaceSprite("S", {{1, 2}}, 0, 0, 0);
     uint16_t hanging = PlaceSprite("H", {{3}, {4}}, 200, 255, 0, 2, 4);  // origin far right and below
-    uint8_t mask[256] = {};
-    mask[7] = 1;
     FillBox8(0, 0, CanvasWidth, SheetTop, 7);  // material a collision would report
     const std::vector<uint8_t> index(IndexCanvas, IndexCanvas + CanvasWidth * IndexCanvasHeight);
     const std::vector<Pixel> hi(HiColourCanvas, HiColourCanvas + CanvasWidth * HiColourCanvasHeight);
@@ -87,9 +76,9 @@ TEST_F(SpritesTest, NoSpriteIndicesBeyondTheRegistryAndPlacesOffTheCanvasDrawNot
         {NoSprite, 10, 10}, {2, 10, 10},         {placed, -1, 10},  {placed, 1023, 10}, {placed, 10, -1},
         {hanging, 199, 300}, {placed, 10, HiColourCanvasHeight - 1}, {placed, INT32_MIN, INT32_MAX}};
     for (const auto& [sprite, x, y] : cases) {
-        DrawSprite8(x, y, sprite), DrawSpriteOnMaterial8(x, y, sprite, mask);
+        DrawSprite8(x, y, sprite), DrawSpriteOnMaterial8(x, y, sprite, materialWormsCollide);
         DrawSpriteShape8(x, y, sprite, 9), DrawSpriteRecoloured8(x, y, sprite, 9);
-        EXPECT_EQ(SpriteCollides8(x, y, sprite, mask), 0);
+        EXPECT_EQ(SpriteCollides8(x, y, sprite, materialWormsCollide), 0);
         DrawSprite16(x, y, sprite), DrawSpriteUnflagged16(x, y, sprite);
         DrawSpriteShape16(x, y, sprite, 9), DrawSpriteRecoloured16(x, y, sprite, 9);
     }
@@ -106,19 +95,17 @@ TEST_F(SpritesTest, NoSpriteIndicesBeyondTheRegistryAndPlacesOffTheCanvasDrawNot
 // glyphs fall back to the space; a font of another name has not even a space. In the large
 // size the pen starts two pixels left, so the ink after the blank column begins at x; glyph ink 255 takes
 // the colour (the index-canvas text is checked in the editor's picture).
-TEST_F(SpritesTest, TextWidthIsTheSumOfTheGlyphWidthsLessOneAndLargeInkBeginsAtX)
+TEST_F(CanvasTest, TextWidthIsTheSumOfTheGlyphWidthsLessOneAndLargeInkBeginsAtX)
 {
-    using FontPtr = std::unique_ptr<Font, void (*)(Font*)>;
-    auto load = [](const char* prefix) { return FontPtr(LoadFont(prefix), FreeFont); };
+    auto load = [](const char* prefix) { return std::shared_ptr<Font>(LoadFont(prefix), FreeFont); };
     PlaceSprite("KOBA:20", {{0, 0}}, 0, 0, 0, 0, 0);
     PlaceSprite("KOBA:41", {{0, 255, 7}}, 0, 0, 0, 10, 20);
     PlaceSprite("KOBA:E9", {{0, 1, 1, 1, 1}}, 0, 0, 0, 40, 80);
     PlaceSprite("WIDE:41", Rows(1, Row(255, 1)), 0, 0, 0, 300, 400);
-    for (const auto& [text, width] : {std::pair<std::string, int>("", 0), {"A", 2}, {"A A", 7}, {"A?", 4},
-                                      {"\xE9\xFF", 6}})
-        EXPECT_EQ(TextWidth(text, load("KOBA").get()), width) << text;
-    EXPECT_EQ(TextWidth("AAA", load("koba").get()), -1);
-    EXPECT_EQ(TextWidth(std::string(255, 'A'), load("WIDE").get()), 255 * 255 - 1);
+    for (const auto& [font, text, width] : {std::tuple<const char*, std::string, int>("KOBA", "", 0),
+             {"KOBA", "A", 2}, {"KOBA", "A A", 7}, {"KOBA", "A?", 4}, {"KOBA", "\xE9\xFF", 6},
+             {"koba", "AAA", -1}, {"WIDE", std::string(255, 'A'), 255 * 255 - 1}})
+        EXPECT_EQ(TextWidth(text, load(font).get()), width) << font << " " << text;
     PaletteColours[255] = 0x1FF;  // the placed images show index 255 as 0x1FF
     DrawTextLarge(10, 5, "AA", load("KOBA").get(), 0x4444);  // A at pen 8 covers 8..13, the next 14..19
     const Row ink = {0, 0, 0x4444, 0x4444, 0x107, 0x107, 0, 0, 0x4444, 0x4444, 0x107, 0x107, 0};
@@ -130,10 +117,8 @@ TEST_F(SpritesTest, TextWidthIsTheSumOfTheGlyphWidthsLessOneAndLargeInkBeginsAtX
 TEST(MaterialTable, IndicesCarryTheirFlagsInRowOrder)
 {
     std::string got;
-    for (int index : {0, 130, 1, 192, 195, 160, 168, 3, 12, 76, 79, 103, 202, 207, 208, 255}) {
-        got += ' ';
+    for (int index : {0, 130, 1, 192, 195, 160, 168, 3, 12, 76, 79, 103, 202, 207, 208, 255})
         for (const MaterialRow& row : MaterialTable)
-            got += char('0' + row.flags[index]);
-    }
+            got += (&row == MaterialTable ? " " : "") + std::to_string(row.flags[index]);
     EXPECT_EQ(got, " 00000 00000 01011 10000 00111 01000 00100 00100 00111 00100 01011 00111 10000 00111 00100 00100");
 }

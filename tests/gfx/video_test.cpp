@@ -1,19 +1,11 @@
-#include <gtest/gtest.h>
-
 #include <SDL.h>
 
-#include "gfx/primitives.h"
 #include "tests/support/canvas.h"
 #include "tests/support/testutil.h"
 
-// Opens the dummy video driver around each test.
-class VideoTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        StartVideo();
-    }
+// Opens the dummy video driver around each test; a driver that fails ends the test with its stop line.
+struct VideoTest : testing::Test {
+    void SetUp() override { SDL_Init(SDL_INIT_VIDEO), StartVideo(); }
     void TearDown() override { StopVideo(), SDL_Quit(); }
 };
 
@@ -23,9 +15,8 @@ TEST_F(VideoTest, PresentsAndZoomCopyTheirRectangleOnlyDoubledThroughThePaletteO
 {
     for (int i = 0; i < 256; ++i)
         PaletteColours[i] = Pixel(0x1000 + i);
-    SDL_FillRect(ScreenSurface, nullptr, 0);
     FillBox16(96, 46, 12, 12, 0x5555);
-    PutRows8(3, 5, {{7, 8}, {9, 10}});
+    PutRows(false, 3, 5, {{7, 8}, {9, 10}});
     PresentZoomed(3, 5, 100, 50, 2, 2);
     ZoomToHiColour(3, 5, 100, 50, 2, 2);
     PresentHiColour(100, 50, 300, 200, 4, 4);

@@ -8,8 +8,6 @@ python3 -c "import sys; sys.stdout.buffer.write(bytes([255, 255, 0, 0, 0]) + byt
 launch "$work/large.vsf"
 hold End Next
 screen_shows <<'PY'
-import sys
-shot = open(sys.argv[1], "rb").read()
 pixel = lambda x, y: shot[(2 * y * 640 + 2 * x) * 3:][:3]  # a picture pixel: its 2x2 block's top left
 wrong = [p for p in [(187, 129), (188, 129), (189, 129), (189, 128), (189, 127)] if pixel(*p) != pixel(190, 0)]
 if wrong or pixel(188, 127) == pixel(190, 0):

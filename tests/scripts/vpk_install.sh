@@ -4,8 +4,7 @@ set -u
 work=$(mktemp -d)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 fail() { cat "$work/log" 2>/dev/null; echo "FAIL: $*"; exit 1; }
-cmake --install "$1" --prefix "$work/prefix" >"$work/log" 2>&1 || fail "install"
-rm "$work/log"
+cmake --install "$1" --prefix "$work/prefix" >"$work/log" 2>&1 && rm "$work/log" || fail "install"
 pack=$work/prefix/share/koba/KOBA.VPK
 [ -x "$work/prefix/bin/koba" ] && [ -x "$work/prefix/bin/vpk" ] || fail "bin/koba or bin/vpk missing"
 cmp -s "$pack" "$1/editor/KOBA.VPK" || fail "share/koba/KOBA.VPK missing or not the pack built beside koba"

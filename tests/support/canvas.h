@@ -12,8 +12,7 @@
 using Row = std::vector<int>;
 using Rows = std::vector<Row>;
 
-class CanvasTest : public testing::Test {
-protected:
+struct CanvasTest : testing::Test {
     void SetUp() override { StartCanvases(); }
     void TearDown() override { StopVideo(); }
 };
@@ -32,23 +31,23 @@ inline void PutRows(bool hi, int x, int y, const Rows& rows)
 template <typename T>
 Rows RowsOf(const T* pixels, int stride, int x, int y, int w, int h)
 {
-    Rows rows(h, Row(w));
+    Rows rows(h);
     for (int j = 0; j < h; ++j)
-        for (int i = 0; i < w; ++i)
-            rows[j][i] = pixels[(y + j) * stride + x + i];
+        rows[j].assign(pixels + (y + j) * stride + x, pixels + (y + j) * stride + x + w);
     return rows;
 }
 inline Rows Rows8(int x, int y, int w, int h) { return RowsOf(IndexCanvas, CanvasWidth, x, y, w, h); }
 inline Rows Rows16(int x, int y, int w, int h) { return RowsOf(HiColourCanvas, CanvasWidth, x, y, w, h); }
-inline Rows RowsAt(bool hi, int x, int y, int w, int h) { return hi ? Rows16(x, y, w, h) : Rows8(x, y, w, h); }
-inline void PutRows8(int x, int y, const Rows& rows) { PutRows(false, x, y, rows); }
 // Puts rows at (0, 0) of either canvas (the target row, then any source rows beneath), draws, and
-// reads the target row back.
+// reads the target row back; the rows beneath must stay as they were.
 inline Row RowAfter(bool hi, const Rows& before, const std::function<void()>& draw)
 {
     PutRows(hi, 0, 0, before);
     draw();
-    return RowsAt(hi, 0, 0, int(before[0].size()), 1)[0];
+    const int w = int(before[0].size()), h = int(before.size());
+    const Rows after = hi ? Rows16(0, 0, w, h) : Rows8(0, 0, w, h);
+    EXPECT_EQ(Rows(after.begin() + 1, after.end()), Rows(before.begin() + 1, before.end())) << "rows beneath";
+    return after[0];
 }
 
 // A sprite put straight into the registry and the sheets, independent of registration: index image at
@@ -56,13 +55,13 @@ inline Row RowAfter(bool hi, const Rows& before, const std::function<void()>& dr
 inline uint16_t PlaceSprite(const std::string& name, const Rows& cells, int originX, int originY, int key,
                             int indexX = 0, int hiX = 0)
 {
-    SpriteRecord& r = SpriteTable[SpriteCount] = SpriteRecord{
-        .name = {}, .nameLength = uint8_t(name.size() < 8 ? name.size() : 8),
-        .indexX = uint16_t(indexX), .indexY = 2600, .hiX = uint16_t(hiX), .hiY = 2600,
-        .keyPixel = Pixel(0x100 + key), .width = uint8_t(cells[0].size()), .height = uint8_t(cells.size()),
-        .originX = uint8_t(originX), .originY = uint8_t(originY), .keyColour = ColourIndex(key)};
+    SpriteRecord& r = SpriteTable[SpriteCount] = {
+        .name = {}, .nameLength = uint8_t(name.size() < 8 ? name.size() : 8), .indexX = uint16_t(indexX),
+        .indexY = 2600, .hiX = uint16_t(hiX), .hiY = 2600, .keyPixel = Pixel(0x100 + key),
+        .width = uint8_t(cells[0].size()), .height = uint8_t(cells.size()), .originX = uint8_t(originX),
+        .originY = uint8_t(originY), .keyColour = ColourIndex(key)};
     std::memcpy(r.name, name.data(), r.nameLength);
-    PutRows8(indexX, 2600, cells);
+    PutRows(false, indexX, 2600, cells);
     for (int j = 0; j < 2 * r.height; ++j)
         for (int i = 0; i < 2 * r.width; ++i)
             Hi(hiX + i, 2600 + j) = Pixel(0x100 + cells[j / 2][i / 2]);

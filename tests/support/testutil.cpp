@@ -29,8 +29,7 @@ ScratchDir::~ScratchDir()
 
 std::vector<uint8_t> ReadBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
 }
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
@@ -57,10 +56,9 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string
     // Everything the child needs is made before the fork: another thread may hold the heap's lock.
     ScratchDir streams;
     const std::string out = streams / "out", err = streams / "err";
-    std::vector<char*> args;
-    for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
+    std::vector<char*> args(argv.size() + 1);
+    for (size_t i = 0; i < argv.size(); ++i)
+        args[i] = const_cast<char*>(argv[i].c_str());
     const rlimit limit = {rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
     const pid_t pid = ::fork();
     if (pid == 0) {

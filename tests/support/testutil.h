@@ -21,10 +21,8 @@ std::vector<std::string> FolderNames(const std::string& folder);  // sorted
 // Death tests see the child's standard error only, but the worded stop lines go to standard output.
 void StdoutToStderr();
 
-struct ProgramResult {
-    int status = -1;  // exit status, or 128 + signal
-    std::string out, err;
-};
+// status: the exit status, or 128 + the signal.
+struct ProgramResult { int status = -1; std::string out, err; };
 // Runs a program (no shell), optionally in a folder and under a file-size limit in bytes (0: none).
 ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string& workDir = "", long fileSizeLimit = 0);
 std::string BuiltProgram(const std::string& name);  // for example "tintpour" or "koba"

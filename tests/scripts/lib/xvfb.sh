@@ -1,17 +1,16 @@
 # Sourced, with the build and source folders as arguments, by the scripts that run koba in a real window
 # under Xvfb. hold: each key held for a few frames, as a person presses it; screen_shows ARGS: the Python
-# check on standard input, given a screenshot and ARGS.
+# check on standard input, given the screenshot's RGB bytes as shot and ARGS from sys.argv[2].
 set -u
 build=$1
 fail() { echo "FAIL: $*"; exit 1; }
 
 open_session() {
-    local need
     for need in Xvfb xdotool ${2:-}; do
         command -v "$need" >/dev/null || { echo "SKIP: $need is not installed"; exit 77; }
     done
     work=$(mktemp -d) xvfb_pid= koba= number=
-    trap 'end_session' EXIT
+    trap 'kill $koba $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
     mkfifo "$work/fd"
     # A random display: Xvfb's first free one may still be letting go of a just-ended test's sockets.
     for _ in 1 2 3 4 5 6 7 8; do
@@ -24,21 +23,13 @@ open_session() {
         xvfb_pid= number=
     done
     [ -n "$number" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
-    export DISPLAY=:$number
     unset SDL_VIDEODRIVER
     # X libraries keep allocations no suppression can name; the headless suite checks our leaks.
-    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-}
-
-end_session() {
-    [ -n "$koba" ] && kill "$koba" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
+    export DISPLAY=:$number ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 }
 
 # A sanitizer build on a busy machine may show no window within 20 s: tried once more.
 launch() {
-    local attempt
     for attempt in 1 2; do
         "$build/editor/koba" "$@" >"$work/out" 2>&1 &
         koba=$!
@@ -65,7 +56,7 @@ quit() {
 
 # The root window is the editor's picture; the first frames may be late on a busy machine.
 screen_shows() {
-    local message program=$(cat)
+    local message program="import array, sys; shot = open(sys.argv[1], 'rb').read()"$'\n'"$(cat)"
     for _ in 1 2 3 4 5; do
         sleep 1
         import -window root -depth 8 "rgb:$work/shot.rgb" || fail "no screenshot"
