@@ -64,6 +64,12 @@ protected:
         tickFlag = 1;
         Frame();
     }
+    // Quick frames on the test's clock, a frame interval apart.
+    void Frames(size_t count)
+    {
+        for (size_t f = 0; f < count; ++f, testNow += FrameInterval)
+            QuickFrame();
+    }
     void Hold(int symbol, bool down = true)
     {
         PushKeyEvent(symbol, down);

@@ -1,11 +1,13 @@
-// The editor through real key events and frames: documents opened and saved, the key help,
-// Ctrl+S and Ctrl+Q, fill, replace and pick, the status line, undo and redo, quick taps and held
-// keys (these on the test's clock), and what reaches the screen.
+// The editor through real key events and frames: documents opened and saved (only what changed,
+// keeping the bytes it would drop and the edits of a failed save), the key help and every binding,
+// Ctrl+S and Ctrl+Q, fill, replace and pick, the status line, undo and redo, quick taps and held keys
+// (these on the test's clock), and what reaches the screen.
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "editor/history.h"
@@ -17,7 +19,6 @@
 
 class EditorRunTest : public EditorFixture {
 protected:
-    ScratchDir dir;
     std::string path = dir / "crate.vsf";
 
     // Ctrl+Q (or another key under Ctrl); returns whether the editor runs on.
@@ -216,39 +217,11 @@ TEST_F(EditorRunTest, TheStatusLineNamesTheCellItsFlagsColourOriginStepsScrollHi
     }
 }
 
-TEST_F(EditorRunTest, EachKindOfChangeIsOneStepThatUndoBringsBackAndRedoReplays)
-{
-    Start();
-    const std::pair<const char*, std::function<void()>> cases[] = {
-        {"shrink that hides a column and wraps the origin", [this] { Chord({KeyLeftCtrl}, KeyLeft); }},
-        {"grow", [this] { Chord({KeyLeftCtrl}, KeyDown); }}, {"key colour", [this] { Press(KeyTab); }},
-        {"origin move", [this] { Chord({KeyLeftAlt}, KeyHome); }}, {"fill", [this] { Press(KeyF); }},
-        {"mirror left to right", [this] { Press(KeyH); }}, {"mirror top to bottom", [this] { Press(KeyV); }},
-        {"replace", [this] { Chord({KeyLeftShift}, KeyF); }},
-        {"a Space stroke across several cells",
-         [this] { Hold(KeySpace), Press(KeyRight), Press(KeyDown), Press(KeyRight), Release(KeySpace); }},
-    };
-    for (int i = 0; i < 256 * 256; ++i)  // every cell differs from its neighbours
-        Document.cells[i / 256][i % 256] = uint8_t(i % 256 + i / 256 * 16);
-    Document.originX = 15, Document.originY = 3, currentColour = 9;  // the origin in the last column
-    const auto before = Take();
-    for (const auto& [what, keys] : cases) {
-        SCOPED_TRACE(what);
-        keys();
-        auto after = Take();
-        EXPECT_TRUE(after != before && UndoSteps() == 1);
-        Undo();
-        EXPECT_TRUE(Take() == before && StatusMessage() == "Undone");
-        Redo();
-        EXPECT_EQ(Take(), after);
-        Undo();
-    }
-}
-
 TEST_F(EditorRunTest, OnlyARealChangeDropsTheRedoStepsAndTheHistoryOfTheLargestSpriteStaysSmall)
 {
     Start();
-    Chord({KeyLeftAlt}, KeyRight);
+    currentColour = 9;
+    Hold(KeySpace), Press(KeyRight), Press(KeyDown), Release(KeySpace);  // a stroke is one step
     Undo();
     currentColour = Document.keyColour;
     Press(KeyTab);  // a change that changes nothing keeps the redo step
@@ -265,7 +238,7 @@ TEST_F(EditorRunTest, OnlyARealChangeDropsTheRedoStepsAndTheHistoryOfTheLargestS
     EXPECT_EQ(Document.cells[254][254], 9) << "the far corner is filled";
     EXPECT_LT(HistoryBytes(), 16u << 10) << "a bit per cell";
     Undo();
-    EXPECT_EQ(Take(), before);
+    EXPECT_TRUE(Take() == before && StatusMessage() == "Undone");
     Redo();
     for (int i = 0; i <= HistoryLimit; ++i) {  // one more than is kept, as Space records them
         BeginChange(true);
@@ -283,8 +256,7 @@ TEST_F(EditorRunTest, OnlyARealChangeDropsTheRedoStepsAndTheHistoryOfTheLargestS
 
 TEST_F(InputTest, ACloseRequestIsTakenWhileWaitingForTheTickAndTheTimerKeepsRunning)
 {
-    SDL_Event event = {};
-    event.type = SDL_QUIT;
+    SDL_Event event = {SDL_QUIT};
     SDL_PushEvent(&event);
     EXPECT_EQ(FrameTimerCallback(24, nullptr), 24u);
     WaitForTick();
@@ -300,8 +272,7 @@ TEST_F(InputTest, QuickTapsActOnceEachAndInOrder)
     for (int symbol : {KeySpace, KeyRight, KeySpace, KeyDown, KeyDown, KeySpace})
         for (bool down : {true, false})
             PushKeyEvent(symbol, down);
-    for (int frame = 0; frame < 40; ++frame)
-        Frame();
+    Frames(40);
     EXPECT_EQ((std::vector<int>{Document.cells[8][8], Document.cells[8][9], Document.cells[10][9],
                                 Document.cells[9][9], cursorX, cursorY}),
               (std::vector<int>{3, 3, 3, 0, 9, 10}));
@@ -316,11 +287,8 @@ TEST_F(InputTest, QuickTapsActOnceEachAndInOrder)
 TEST_F(InputTest, AHeldKeyRepeatsOnTimeOnlyThePressesBindingAndTheWindowIsDrawnMeanwhile)
 {
     const int Shift = KeyLeftShift, Ctrl = KeyLeftCtrl, Right = KeyRight;
-    struct Case {
-        std::vector<std::tuple<uint32_t, int, bool>> events;  // ms after the start, key, down
-        std::vector<uint32_t> steps;                           // the frames that change colour or cursor
-        int colour, x;
-    } cases[] = {
+    // The events (ms after the start, key, down); the frames that change colour or cursor; the end.
+    const std::tuple<std::vector<std::tuple<uint32_t, int, bool>>, std::vector<uint32_t>, int, int> cases[] = {
         {{{0, Right, true}}, {0, 408, 480, 528, 600, 648, 720, 768, 840, 888, 960}, 0, 11},
         {{{0, Shift, true}, {24, Right, true}, {640, Shift, false}}, {24, 432, 504, 552, 624}, 5, 0},
         {{{0, Shift, true}, {24, Right, true}, {500, Ctrl, true}}, {24, 432}, 2, 0},
@@ -330,25 +298,189 @@ TEST_F(InputTest, AHeldKeyRepeatsOnTimeOnlyThePressesBindingAndTheWindowIsDrawnM
          {24, 120, 528, 600, 648, 720, 768, 840, 888, 960}, 1, 9},
     };
     const uint16_t* screen = static_cast<uint16_t*>(ScreenSurface->pixels);
-    for (const Case& c : cases) {
+    for (const auto& [events, expected, endColour, endX] : cases) {
         currentColour = 0, cursorX = 0;
         const std::vector<uint16_t> pressed(screen, screen + ScreenWidth * ScreenHeight);
         std::vector<uint32_t> steps;
         size_t next = 0;
         for (uint32_t t = 0; t <= 1000; t += FrameInterval, testNow += FrameInterval) {
-            for (; next < c.events.size() && std::get<0>(c.events[next]) <= t; ++next)
-                PushKeyEvent(std::get<1>(c.events[next]), std::get<2>(c.events[next]));
+            for (; next < events.size() && std::get<0>(events[next]) <= t; ++next)
+                PushKeyEvent(std::get<1>(events[next]), std::get<2>(events[next]));
             const int colour = currentColour, x = cursorX;
             QuickFrame();
             if (colour != currentColour || x != cursorX)
                 steps.push_back(t);
         }
-        EXPECT_EQ(steps, c.steps);
-        EXPECT_TRUE(currentColour == c.colour && cursorX == c.x && Document.width == 16);
+        EXPECT_EQ(steps, expected);
+        EXPECT_TRUE(currentColour == endColour && cursorX == endX && Document.width == 16);
         EXPECT_FALSE(std::equal(pressed.begin(), pressed.end(), screen)) << "the window is drawn meanwhile";
         for (int key : {Right, Shift, Ctrl})
             PushKeyEvent(key, false);
-        for (int f = 0; f < 6; ++f)
-            QuickFrame();
+        Frames(6);
     }
+}
+
+using State = std::tuple<int, int, int, int, int, int, int, int>;
+
+static auto Fields()
+{
+    return std::tie(currentColour, Document.keyColour, Document.width, Document.height, cursorX, cursorY,
+                    Document.originX, Document.originY);
+}
+
+TEST_F(EditorRunTest, EachBindingWithItsWrapRulesAndModifierPrecedence)
+{
+    Start();
+    const State start = {0, 0, 16, 16, 8, 8, 0, 0}, wide = {0, 0, 200, 255, 8, 8, 0, 0};
+    const State origin = {0, 0, 16, 16, 8, 8, 9, 9};
+    const std::tuple<State, std::vector<int>, int, State> cases[] = {
+        {start, {KeyLeftShift}, KeyLeft, {255, 0, 16, 16, 8, 8, 0, 0}},
+        {{255, 0, 16, 16, 8, 8, 0, 0}, {KeyRightShift}, KeyRight, start},
+        {start, {KeyLeftShift}, KeyUp, {240, 0, 16, 16, 8, 8, 0, 0}},
+        {{250, 0, 16, 16, 8, 8, 0, 0}, {KeyRightShift}, KeyDown, {10, 0, 16, 16, 8, 8, 0, 0}},
+        // A size past 255 wraps to 1, below 1 stays 1; the cursor wraps into it.
+        {{0, 0, 1, 1, 0, 0, 0, 0}, {KeyLeftCtrl}, KeyUp, {0, 0, 1, 1, 0, 0, 0, 0}},
+        {{0, 0, 255, 255, 8, 8, 0, 0}, {KeyLeftCtrl}, KeyRight, {0, 0, 1, 255, 0, 8, 0, 0}},
+        {{0, 0, 255, 255, 8, 8, 0, 0}, {KeyRightCtrl}, KeyDown, {0, 0, 255, 1, 8, 0, 0, 0}},
+        {{0, 0, 16, 16, 15, 15, 0, 0}, {KeyLeftCtrl}, KeyLeft, {0, 0, 15, 16, 0, 15, 0, 0}},
+        // Cursor and origin wrap at every edge, also beyond 127.
+        {start, {}, KeyHome, {0, 0, 16, 16, 0, 8, 0, 0}},
+        {{0, 0, 16, 16, 0, 8, 0, 0}, {}, KeyLeft, {0, 0, 16, 16, 15, 8, 0, 0}},
+        {{0, 0, 200, 255, 199, 8, 0, 0}, {}, KeyRight, {0, 0, 200, 255, 0, 8, 0, 0}},
+        {start, {}, KeyPageUp, {0, 0, 16, 16, 8, 0, 0, 0}},
+        {{0, 0, 16, 16, 8, 0, 0, 0}, {}, KeyUp, {0, 0, 16, 16, 8, 15, 0, 0}},
+        {{0, 0, 200, 255, 8, 254, 0, 0}, {}, KeyDown, {0, 0, 200, 255, 8, 0, 0, 0}},
+        {wide, {}, KeyEnd, {0, 0, 200, 255, 199, 8, 0, 0}},
+        {wide, {}, KeyPageDown, {0, 0, 200, 255, 8, 254, 0, 0}},
+        {start, {KeyLeftAlt}, KeyLeft, {0, 0, 16, 16, 8, 8, 15, 0}},
+        {{0, 0, 200, 255, 8, 8, 199, 0}, {KeyRightAlt}, KeyRight, wide},
+        {start, {KeyLeftAlt}, KeyUp, {0, 0, 16, 16, 8, 8, 0, 15}},
+        {{0, 0, 16, 16, 8, 8, 0, 15}, {KeyLeftAlt}, KeyDown, start},
+        {origin, {KeyLeftAlt}, KeyHome, {0, 0, 16, 16, 8, 8, 0, 9}},
+        {origin, {KeyLeftAlt}, KeyEnd, {0, 0, 16, 16, 8, 8, 15, 9}},
+        {origin, {KeyLeftAlt}, KeyPageUp, {0, 0, 16, 16, 8, 8, 9, 0}},
+        {origin, {KeyLeftAlt}, KeyPageDown, {0, 0, 16, 16, 8, 8, 9, 15}},
+        // Home and the page keys have no Shift or Ctrl binding; Tab acts under any modifier.
+        {start, {KeyLeftShift}, KeyHome, start},
+        {{9, 0, 16, 16, 8, 8, 0, 0}, {KeyLeftCtrl, KeyLeftAlt}, KeyTab, {9, 9, 16, 16, 8, 8, 0, 0}},
+        // The earlier modifier group wins; the later one sees the key released.
+        {start, {KeyLeftShift, KeyLeftCtrl}, KeyLeft, {255, 0, 16, 16, 8, 8, 0, 0}},
+        {start, {KeyLeftCtrl, KeyLeftAlt}, KeyRight, {0, 0, 17, 16, 8, 8, 0, 0}},
+    };
+    for (const auto& [before, modifiers, key, after] : cases) {
+        Fields() = before;
+        Chord(modifiers, key);
+        EXPECT_EQ(State(Fields()), after) << key << " from " << testing::PrintToString(before);
+    }
+}
+
+// Mirrors swap every pair of columns or rows, the middle pair of even sizes too, act once per
+// press however long the key is held, and leave the cells beyond the sprite where they are.
+TEST_F(EditorRunTest, MirrorsSwapEveryPairOncePerPress)
+{
+    Start();
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 7; ++x)
+            Document.cells[y][x] = uint8_t('a' + 7 * y + x);
+    auto corner = [] {  // 4 rows of 7 cells
+        std::string cells;
+        for (int y = 0; y < 4; ++y)
+            cells += std::string(Document.cells[y], Document.cells[y] + 7) + " ";
+        return cells;
+    };
+    Document.width = 4, Document.height = 2;
+    // h held longer than a repeat delay: one mirror, frame after frame.
+    UseTestClock();
+    PushKeyEvent(KeyH, true);
+    for (int f = 0; f < 40; ++f) {
+        Frames(1);
+        ASSERT_EQ(corner(), "dcbaefg kjihlmn opqrstu vwxyz{| ") << f;
+    }
+    Release(KeyH);
+    Chord({KeyLeftAlt}, KeyV);  // under any modifier
+    EXPECT_EQ(corner(), "kjihefg dcbalmn opqrstu vwxyz{| ");
+    // Odd sizes keep their middle column and row; a column hidden by shrinking stays put.
+    Document.width = 6, Document.height = 3;
+    Chord({KeyLeftCtrl}, KeyLeft);
+    Chord({KeyLeftShift}, KeyH);
+    Press(KeyV);
+    EXPECT_EQ(corner(), "srqpofg labcdmn ehijktu vwxyz{| ");
+}
+
+// The file's bytes and modification time.
+static std::pair<std::vector<uint8_t>, int64_t> StateOf(const std::string& path)
+{
+    struct stat info;
+    EXPECT_EQ(::stat(path.c_str(), &info), 0);
+    return {ReadBytes(path), int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
+// Open and leave: an empty file, and a file with an origin outside and bytes after the cells (a
+// hi-colour picture), stay as they were; so do edits put back. The first save keeps the whole file,
+// or fails. Space held paints every cell the cursor stops on, the one it wraps to too.
+TEST_F(EditorRunTest, OnlyChangesAreSavedAndTheFirstSaveKeepsTheOriginalBesideIt)
+{
+    const std::vector<uint8_t> original = {4, 2, 200, 9, 0, 1, 2, 3, 4, 5, 6, 7, 8, 0xEE};
+    for (const std::string& file : {dir / "empty.vsf", path}) {
+        WriteBytes(file, file == path ? original : std::vector<uint8_t>());
+        const auto before = StateOf(file);
+        Start(file);
+        Frame();
+        EXPECT_EQ(Stop(), 0);
+        EXPECT_EQ(StateOf(file), before) << file;
+    }
+    Start(path);
+    currentColour = 9;
+    Press(KeySpace);  // the cursor's cell (2, 1)
+    EXPECT_TRUE(DocumentHasUnsavedChanges());
+    Chord({KeyLeftCtrl}, KeyRight);
+    currentColour = 7;
+    Press(KeySpace);
+    Chord({KeyLeftCtrl}, KeyLeft);
+    EXPECT_FALSE(DocumentHasUnsavedChanges());
+    std::filesystem::create_directory(path + ".orig");
+    currentColour = 4;
+    Press(KeySpace);
+    Result failed = SaveDocumentNow();
+    EXPECT_EQ(failed.code, EISDIR);
+    EXPECT_EQ(failed.reason.rfind("cannot keep the original as " + path + ".orig: ", 0), 0u) << failed.reason;
+    EXPECT_EQ(ReadBytes(path), original);
+    std::filesystem::remove(path + ".orig");
+    WriteBytes(path + ".orig", {1});  // an older copy gives way
+    ASSERT_TRUE(SaveDocumentNow().ok());
+    EXPECT_EQ(DocumentNotice(), "");
+    EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{4, 2, 0, 1, 0, 1, 2, 3, 4, 5, 6, 4, 8}));
+    Hold(KeySpace);
+    Press(KeyRight);
+    Press(KeyRight);
+    Release(KeySpace);
+    Press(KeyRight);
+    EXPECT_EQ(Stop(), 0);
+    EXPECT_EQ(ReadBytes(path + ".orig"), original);  // the copy is of the original, once
+    EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{4, 2, 0, 1, 0, 1, 2, 3, 4, 4, 6, 4, 4}));
+}
+
+// A save at exit that fails (here: of a read-only file) leaves the file and puts the edits in a
+// recovery file beside it.
+TEST_F(EditorRunTest, AReadOnlyDocumentIsKeptAndTheEditsGoToARecoveryFileBesideIt)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");  // the child forked where it stands, in this folder
+    const std::vector<uint8_t> old = {2, 1, 0, 0, 0, 6, 6};
+    WriteBytes(path, old);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    auto paintAndExit = [&] {
+        Start(path);
+        std::fprintf(stderr, "notice: %s\n", DocumentNotice().c_str());
+        currentColour = 8;
+        Press(KeySpace);
+        Stop();
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(paintAndExit(), testing::ExitedWithCode(EACCES),
+                "notice: Read-only: saving goes to a recovery file\n"
+                ".*crate.vsf: .*the edits are in .*crate.vsf.recovered-");
+    EXPECT_EQ(ReadBytes(path), old);
+    std::vector<std::string> names = FolderNames(dir.path);
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(ReadBytes(dir / names[1]), (std::vector<uint8_t>{2, 1, 0, 0, 0, 6, 8}));
 }

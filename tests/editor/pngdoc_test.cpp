@@ -1,4 +1,5 @@
-// Sprite documents to and from PNG (koba --export, --import); what koba refuses to open.
+// The sprite document file, to and from PNG (koba --export, --import); what koba refuses to open;
+// where the editor finds its resource pack.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +8,8 @@
 #include <iterator>
 #include <regex>
 
+#include "editor/document.h"
+#include "editor/packpath.h"
 #include "editor/pngdoc.h"
 #include "resources/pak.h"
 #include "tests/support/testutil.h"
@@ -78,12 +81,8 @@ TEST(PngDocument, ImportsByIndexOrNearestColourNeverTheKeyColourWithTheOriginCla
     palette.fill(63);
     const Bytes entries = {0, 0, 0, 63, 0, 0, 0, 63, 0, 0, 63, 0, 5, 5, 5, 18, 0, 0, 16, 0, 0};
     std::copy(entries.begin(), entries.end(), palette.begin());
-    const struct {
-        PngColour colour;
-        Bytes pixels, alpha;  // alpha: the tRNS entries
-        std::vector<int32_t> grab;
-        Bytes document;  // its size is the picture's
-    } cases[] = {
+    // The picture's colour type, pixels, tRNS entries and grAb origin; the document, of its size.
+    const std::tuple<PngColour, Bytes, Bytes, std::vector<int32_t>, Bytes> cases[] = {
         // Exact; lower of two equal entries; nearest; black, not the key; a tie; alpha < 128, 0; exact.
         {Rgba, {255, 0, 0, 255, 0, 255, 0, 128, 250, 9, 0, 255, 0, 0, 0, 255, 69, 0, 0, 200, 0, 255, 0, 127,
                 255, 255, 255, 0, 20, 20, 20, 255}, {}, {}, {8, 1, 0, 0, 0, 1, 2, 1, 4, 5, 0, 0, 4}},
@@ -162,6 +161,7 @@ TEST(KobaProgram, RunsQuietlySaysWhatTheImportChangedOrLeavesTheOutputAsItWas)
         // An image in the sprite's place (the arguments swapped, say) is never replaced.
         {"--import in a.png", good, "1:koba: a.png: a PNG image, not a sprite document: not replaced\n"},
         {"--export missing.vsf old", {}, "2:koba: missing.vsf: cannot open: No such file or directory\n"},
+        {"--import missing.png old", {}, "2:koba: missing.png: cannot open: No such file or directory\n"},
         {"--export old ./old", {}, "1:koba: ./old: is the sprite itself: not replaced\n"},
         {"--export short.vsf old", {}, "100:koba: short.vsf: file ended early, before the last cell\n"},
         {"--export a.vsf old", {}, "101:koba: old: short write: File too large\n", 500},
@@ -179,4 +179,53 @@ TEST(KobaProgram, RunsQuietlySaysWhatTheImportChangedOrLeavesTheOutputAsItWas)
         EXPECT_EQ(ReadBytes(output), before) << c.args;
         EXPECT_EQ(FolderNames(dir.path), names);
     }
+}
+
+TEST(DocumentTest, ReadsTheCellsItsHeaderAsksForRowByRowAndRefusesAShortFileWithoutChangingAnything)
+{
+    SpriteDocument document;
+    ResetDocument(document);
+    const std::vector<uint8_t> fresh = EncodeDocument(document);
+    const std::pair<std::vector<uint8_t>, bool> cases[] = {
+        {{2, 2, 0, 0, 0, 1, 2, 3}, false}, {{1, 1, 0, 0}, false}, {{2, 2, 200, 9, 7, 1, 2, 3, 4}, true}};
+    for (const auto& [file, read] : cases) {
+        SCOPED_TRACE(testing::PrintToString(file));
+        ResetDocument(document);
+        EXPECT_EQ(DecodeDocument(file.data(), file.size(), document).ok(), read);
+        EXPECT_EQ(EncodeDocument(document), read ? file : fresh);  // what the next save writes
+    }
+    // Origins unsigned, the cells beyond the sprite untouched.
+    EXPECT_TRUE(document.originX == 200 && document.cells[1][0] == 3 && document.cells[2][0] == 0);
+}
+
+// A save goes through a link whose target does not exist yet, found from the link's folder: the
+// target gets the sprite and the link stays a link. The recovery file's name adds to the
+// document's: the longest name still gets one.
+TEST(DocumentTest, SavesGoThroughLinksAndTheLongestNameStillGetsARecoveryFile)
+{
+    ScratchDir dir;
+    const std::vector<uint8_t> bytes = {2, 1, 1, 0, 9, 4, 5};
+    SpriteDocument document;
+    ASSERT_TRUE(DecodeDocument(bytes.data(), bytes.size(), document).ok());
+    std::filesystem::create_directory(dir / "real");
+    std::filesystem::create_symlink("real/new.vsf", dir / "link.vsf");
+    ASSERT_TRUE(WriteDocument(dir / "link.vsf", document).ok());
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.vsf"));
+    EXPECT_EQ(ReadBytes(dir / "real/new.vsf"), bytes);
+    std::string recovery = WriteRecoveryFile(dir / std::string(255, 'w'), document);
+    ASSERT_FALSE(recovery.empty());
+    EXPECT_EQ(ReadBytes(recovery), bytes);
+}
+
+TEST(ResourcePackPath, IsTheUpperCaseNameBesideTheProgramThenInTheInstalledLayout)
+{
+    ScratchDir dir;
+    std::filesystem::create_directories(dir / "bin");
+    EXPECT_EQ(ResourcePackPathFor(dir / "bin/koba"), dir / "bin/KOBA.VPK");  // neither exists: the first
+    std::filesystem::create_directories(dir / "share/koba");
+    WriteBytes(dir / "share/koba/KOBA.VPK", {0});
+    EXPECT_EQ(ResourcePackPathFor(dir / "bin/koba"), dir / "bin/../share/koba/KOBA.VPK");
+    WriteBytes(dir / "bin/KOBA.VPK", {0});
+    EXPECT_EQ(ResourcePackPathFor(dir / "bin/koba.exe"), dir / "bin/KOBA.VPK");
+    EXPECT_EQ(ResourcePackPathFor(dir / "my.koba.exe"), dir / "MY.KOBA.VPK");  // the last extension only
 }

@@ -5,27 +5,20 @@
 #include "editor/history.h"
 #include "tests/editor/editor_fixture.h"
 
-namespace {
-
 class EditorStressTest : public EditorFixture {
 protected:
     std::vector<uint8_t> base;  // the document when the history last began
 
-    void Steps(size_t frames)
-    {
-        for (size_t f = 0; f < frames; ++f, testNow += FrameInterval)
-            QuickFrame();
-    }
     // Undoing every step gives back the document the history began with; redoing as many, the
     // one the keys left.
     void CheckHistory()
     {
-        std::vector<uint8_t> now = EncodeDocument(Document);
-        size_t steps = UndoSteps(), s = 0;
-        for (s = 0; s < steps; s++)
+        const std::vector<uint8_t> now = EncodeDocument(Document);
+        const size_t steps = UndoSteps();
+        for (size_t s = 0; s < steps; s++)
             ASSERT_TRUE(Undo());
         EXPECT_TRUE(steps == HistoryLimit || EncodeDocument(Document) == base);
-        for (s = 0; s < steps; s++)
+        for (size_t s = 0; s < steps; s++)
             ASSERT_TRUE(Redo());
         ASSERT_EQ(EncodeDocument(Document), now);
     }
@@ -40,9 +33,8 @@ TEST_F(EditorStressTest, RandomKeysKeepTheDocumentInsideUndoableAndSavedExactly)
     std::mt19937 random(4242);
     const int keys[] = {KeyLeft, KeyRight, KeyUp, KeyDown, KeyHome, KeyEnd, KeyPageUp, KeyPageDown, KeySpace,
                         KeySpace, KeyTab, KeyH, KeyV, KeyF, KeyI, KeyM, KeyZ, KeyZ, KeyY, KeyS};
-    const int modifiers[] = {KeyLeftShift, KeyRightCtrl, KeyLeftAlt};
     auto inside = [](int32_t x, int32_t y) { return x >= 0 && x < Document.width && y >= 0 && y < Document.height; };
-    for (int chord = 0; chord < 4000; chord++) {
+    for (int round = 0; round < 4000; round++) {
         // Sizes a walk of Ctrl+arrows would take long to reach; the history starts again there.
         if (random() % 64 == 0) {
             ASSERT_NO_FATAL_FAILURE(CheckHistory());
@@ -53,26 +45,22 @@ TEST_F(EditorStressTest, RandomKeysKeepTheDocumentInsideUndoableAndSavedExactly)
             ResetHistory();
             base = EncodeDocument(Document);
         }
-        std::vector<int> held;
-        for (int m : modifiers)
+        std::vector<int> chord;
+        for (int modifier : {KeyLeftShift, KeyRightCtrl, KeyLeftAlt})
             if (random() % 4 == 0)
-                held.push_back(m);
-        int key = keys[random() % std::size(keys)];
-        for (int m : held)
-            PushKeyEvent(m, true);
-        PushKeyEvent(key, true);
-        Steps(random() % 16 ? 0 : 18 + random() % 16);
-        PushKeyEvent(key, false);
-        for (int m : held)
-            PushKeyEvent(m, false);
-        Steps(held.size() + 2);
+                chord.push_back(modifier);
+        chord.push_back(keys[random() % std::size(keys)]);
+        for (int key : chord)
+            PushKeyEvent(key, true);
+        Frames(random() % 16 ? 0 : 18 + random() % 16);
+        for (int key : chord)
+            PushKeyEvent(key, false);
+        Frames(chord.size() + 1);
         ASSERT_TRUE(inside(cursorX, cursorY) && inside(Document.originX, Document.originY))
             << cursorX << "," << cursorY << " " << Document.originX << "," << Document.originY;
     }
     ASSERT_NO_FATAL_FAILURE(CheckHistory());
-    std::vector<uint8_t> expected = EncodeDocument(Document);
+    const std::vector<uint8_t> expected = EncodeDocument(Document);
     ASSERT_EQ(Stop(), 0);
     EXPECT_EQ(ReadBytes(path), expected);
 }
-
-}  // namespace
