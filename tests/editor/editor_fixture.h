@@ -36,6 +36,7 @@ class EditorFixture : public testing::Test {
 protected:
     bool running = false;
     ScratchDir dir;
+    std::string path = dir / "crate.vsf";
 
     // No path: a fresh document that is not saved. The build's pack brings font and palette.
     void Start(const std::string& documentPath = "", bool withPack = false)
@@ -76,18 +77,27 @@ protected:
         Frame();
     }
     void Release(int symbol) { Hold(symbol, false); }
-    // Down and up within one frame: the tap acts once.
-    void Press(int symbol)
+    // Each down and up within one frame: the tap acts once.
+    template <typename... Keys> void Press(Keys... symbols)
     {
-        PushKeyEvent(symbol, true);
-        Hold(symbol, false);
+        for (int symbol : {int(symbols)...}) {
+            PushKeyEvent(symbol, true);
+            Hold(symbol, false);
+        }
     }
-    void Chord(const std::vector<int>& modifiers, int symbol)
+    // The modifiers held, the key tapped; returns whether the editor runs on (then lets go of them).
+    bool Chord(const std::vector<int>& modifiers, int symbol)
     {
         for (int m : modifiers)
             Hold(m);
-        Press(symbol);
+        PushKeyEvent(symbol, true);
+        PushKeyEvent(symbol, false);
+        if (!RunEditorFrame())
+            return false;
         for (int m : modifiers)
             Release(m);
+        return true;
     }
+    void Undo() { Chord({KeyLeftCtrl}, KeyZ); }
+    void Redo() { Chord({KeyLeftCtrl}, KeyY); }
 };

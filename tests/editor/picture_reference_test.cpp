@@ -86,13 +86,12 @@ Picture Expected(Scroll& s, int highlight)
     // Each view drawn whole, then its window copied out.
     p.fill(0, 0, std::max(256, 3 * w + 2), std::max(256, 3 * h + 2), 0);
     Dots(p, 3 * w + 1, 3 * h + 1);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const uint8_t v = Document.cells[y][x];
+    for (int y = 0; y < 3 * h; ++y)
+        for (int x = 0; x < 3 * w; ++x) {
+            const uint8_t v = Document.cells[y / 3][x / 3];
             const bool blank = highlight && !MaterialTable[highlight - 1].flags[v];
-            for (int j = 1; j <= 2; ++j)
-                for (int i = 1; i <= 2; ++i)
-                    p.at(3 * x + i, 3 * y + j) = uint8_t(v == key ? 64 + (i + j) % 2 : blank ? 0 : v);
+            if (x % 3 && y % 3)
+                p.at(x, y) = uint8_t(v == key ? 64 + (x % 3 + y % 3) % 2 : blank ? 0 : v);
         }
     int ox = Document.originX, oy = Document.originY, cx = cursorX, cy = cursorY;
     for (int k = 1; k <= 3; ++k)  // the origin's three dots, the cursor's L

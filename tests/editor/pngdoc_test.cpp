@@ -141,9 +141,7 @@ TEST(KobaProgram, RunsQuietlySaysWhatTheImportChangedOrLeavesTheOutputAsItWas)
     ASSERT_TRUE(BuildPakImage({{"A.VSF", sprite}}, noPalette).ok());
     WriteBytes(dir / "short.vsf", {4, 4, 0, 0, 0, 1});
     const std::string image = " image, not a sprite document (koba --import makes one from it)\n";
-    auto tooLarge = [](const std::string& size) {
-        return "1:koba: in: the picture is " + size + " pixels; a sprite is 1 to 255 in each dimension\n";
-    };
+    const std::string large = " pixels; a sprite is 1 to 255 in each dimension\n";
     const struct {
         std::string args;
         Bytes input;  // the file "in"
@@ -156,8 +154,8 @@ TEST(KobaProgram, RunsQuietlySaysWhatTheImportChangedOrLeavesTheOutputAsItWas)
         {"in", rle, "1:koba: in: an SGI" + image},
         {"typo/a.vsf", {}, "2:koba: typo/a.vsf: cannot create: the folder typo/ does not exist\n"},
         {"--import in old", Bytes(good.begin(), good.end() - 20), "1:koba: in: the file is cut short\n"},
-        {"--import in old", Png(256, 1, Rgb, Bytes(768, 0)), tooLarge("256x1")},
-        {"--import in old", Png(1, 256, Indexed, Bytes(256, 0)), tooLarge("1x256")},
+        {"--import in old", Png(256, 1, Rgb, Bytes(768, 0)), "1:koba: in: the picture is 256x1" + large},
+        {"--import in old", Png(1, 256, Indexed, Bytes(256, 0)), "1:koba: in: the picture is 1x256" + large},
         // An image in the sprite's place (the arguments swapped, say) is never replaced.
         {"--import in a.png", good, "1:koba: a.png: a PNG image, not a sprite document: not replaced\n"},
         {"--export missing.vsf old", {}, "2:koba: missing.vsf: cannot open: No such file or directory\n"},
